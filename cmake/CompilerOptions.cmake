@@ -1,0 +1,25 @@
+# Compiler settings shared by every target. The numerical results depend on each float and double
+# step rounding on its own, so contraction into fused multiply-add is off and fast-math is never used.
+if(MSVC)
+  add_compile_options(/W4 /fp:precise /fp:contract- /utf-8)
+  if(TARVEL_WERROR)
+    add_compile_options(/WX)
+  endif()
+else()
+  add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -ffp-contract=off)
+  if(TARVEL_WERROR)
+    add_compile_options(-Werror)
+  endif()
+endif()
+
+if(MINGW)
+  # Self-contained programs and module: no mingw runtime DLLs are needed beside them.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+# Sanitizer build (the asan preset): address and undefined-behaviour checks on every target.
+option(TARVEL_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(TARVEL_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,2 @@
+// Placeholder for the arrays family; filled in with its routines.
+#include "numerics/numerics.h"

@@ -1,0 +1,2 @@
+// Placeholder for the matrixops family; filled in with its routines.
+#include "numerics/numerics.h"

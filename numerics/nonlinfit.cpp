@@ -1,0 +1,2 @@
+// Placeholder for the nonlinfit family; filled in with its routines.
+#include "numerics/numerics.h"

@@ -1,0 +1,2 @@
+// Placeholder for the stattests family; filled in with its routines.
+#include "numerics/numerics.h"

@@ -1,0 +1,5 @@
+// Agreement lines of the matrixops family.
+#include "agreement.h"
+#include "numerics/numerics.h"
+
+void agree_matrixops() {}

@@ -1,0 +1,4 @@
+// Tests of the nonlinfit family (to be written with its routines).
+#include <gtest/gtest.h>
+
+#include "numerics/numerics.h"

@@ -1,0 +1,4 @@
+// Tests of the tailprob family (to be written with its routines).
+#include <gtest/gtest.h>
+
+#include "numerics/numerics.h"
