@@ -1,0 +1,198 @@
+// The stand-in host "Halvane.exe": loads the plugin module, shows its metadata, creates and
+// initialises the plugin, and plays a wizard session the way the plugin's GUI script would, printing
+// what the user would see and the answers the script would read.
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/host_api.h"
+#include "host/module_loader.h"
+#include "host/plugin_module.h"
+
+namespace {
+
+using namespace halvane_host;
+
+constexpr int kExitOk = 0;
+constexpr int kExitModuleFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitPluginRefused = 3;
+
+constexpr const char kUsage[] =
+    "Usage: Halvane.exe [options]\n"
+    "Plays a wizard session against the plugin module, the way the host and the wizard's GUI script do.\n"
+    "  --module PATH      plugin module to load (default: the module beside this program)\n"
+    "  --version X.Y.Z    host version to report to the plugin (default 2.4.0)\n"
+    "  --command NAME     run a wizard command; repeat for several, in order\n"
+    "  --filetype TEXT    \"FileType\" stored with the commands that follow (default: empty)\n"
+    "  --answer PATH      the next open-file dialog chooses PATH\n"
+    "  --cancel           the next open-file dialog is cancelled\n"
+    "  --dialog-result N  the next open-file dialog returns N without a file\n"
+    "  --help             show this text\n"
+    "Without --command the session runs GetFileName, GetTargetFileName and GetTextFileName; without\n"
+    "scripted answers it then uses sample answers. A dialog with no scripted answer asks at a terminal\n"
+    "and is cancelled otherwise.\n";
+
+struct Command {
+  std::string name;
+  std::string file_type;
+};
+
+struct Options {
+  std::string module_path;
+  Version version{2, 4, 0};
+  std::vector<Command> commands;
+  std::vector<DialogAnswer> answers;
+  bool help = false;
+};
+
+bool parse_version(const std::string& text, Version& version) {
+  char tail = 0;
+  return std::sscanf(text.c_str(), "%d.%d.%d%c", &version.major, &version.minor, &version.release, &tail) == 3;
+}
+
+bool parse_int(const std::string& text, int& value) {
+  char tail = 0;
+  return std::sscanf(text.c_str(), "%d%c", &value, &tail) == 1;
+}
+
+bool parse_options(int argc, char** argv, Options& options, std::string& error) {
+  std::string file_type;
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    const bool has_value = i + 1 < argc;
+    auto value = [&]() { return std::string(argv[++i]); };
+    if (option == "--help") {
+      options.help = true;
+    } else if (option == "--cancel") {
+      options.answers.push_back({kDialogCancelled, ""});
+    } else if (!has_value && option.rfind("--", 0) == 0) {
+      error = "option " + option + " needs a value";
+      return false;
+    } else if (option == "--module") {
+      options.module_path = value();
+    } else if (option == "--version") {
+      if (!parse_version(value(), options.version)) {
+        error = "--version expects X.Y.Z, got " + std::string(argv[i]);
+        return false;
+      }
+    } else if (option == "--command") {
+      options.commands.push_back({value(), file_type});
+    } else if (option == "--filetype") {
+      file_type = value();
+    } else if (option == "--answer") {
+      options.answers.push_back({kDialogChose, value()});
+    } else if (option == "--dialog-result") {
+      int result = 0;
+      if (!parse_int(value(), result)) {
+        error = "--dialog-result expects an integer, got " + std::string(argv[i]);
+        return false;
+      }
+      options.answers.push_back({result, ""});
+    } else {
+      error = "unknown option " + option;
+      return false;
+    }
+  }
+  return true;
+}
+
+// The session a new user sees when starting the host without arguments.
+void add_default_session(Options& options) {
+  if (!options.commands.empty()) return;
+  const std::string source_filter = "Halvane functional project (*.fmr)";
+  options.commands = {{"GetFileName", source_filter}, {"GetTargetFileName", source_filter},
+                      {"GetTextFileName", source_filter}};
+  if (!options.answers.empty()) return;
+  options.answers = {{kDialogChose, "C:\\Data\\S01\\S01_run2.fmr"},
+                     {kDialogChose, "C:\\Data\\S01\\S01_run1.fmr"},
+                     {kDialogChose, "C:\\Data\\sources.txt"}};
+}
+
+DialogAnswer ask_at_terminal(const std::string&, const std::string&) {
+  std::cout << "    file name (empty to cancel): " << std::flush;
+  std::string line;
+  if (!std::getline(std::cin, line) || line.empty()) return {kDialogCancelled, ""};
+  return {kDialogChose, line};
+}
+
+void print_metadata(const PluginModule& module) {
+  std::cout << "Plugin name:        " << module.getPluginName() << "\n"
+            << "Plugin description: " << module.getPluginDescription() << "\n"
+            << "Author:             " << module.getAuthor() << "\n"
+            << "Help file:          " << module.getHelpFile() << "\n"
+            << "Plugin version:     " << module.getPluginVersion() << "\n"
+            << "GUI script:         " << module.getGUIScript() << "\n";
+}
+
+// The parameters the GUI script reads after a command, in a fixed order.
+void print_answers() {
+  for (const char* name : {"Filename", "TargetFilename", "ErrorMsg"}) {
+    if (auto value = string_parameter(name)) std::cout << "  " << name << " = \"" << *value << "\"\n";
+  }
+  if (auto error = int_parameter("ErrorNr")) std::cout << "  ErrorNr = " << *error << "\n";
+}
+
+void run_command(HalvanePluginInterface& plugin, const Command& command) {
+  std::cout << "Command \"" << command.name << "\", FileType \"" << command.file_type << "\"\n";
+  set_string_parameter("Command", command.name);
+  set_string_parameter("FileType", command.file_type);
+  const bool result = plugin.execute();
+  std::cout << "execute: " << (result ? "true" : "false") << "\n";
+  print_answers();
+}
+
+int run_session(const Options& options) {
+  set_version(options.version);
+  for (const DialogAnswer& answer : options.answers) script_dialog(answer);
+  set_screen([](const std::string& line) { std::cout << line << "\n"; });
+  if (loader::standard_input_is_terminal()) set_dialog_prompt(ask_at_terminal);
+
+  const std::string path =
+      options.module_path.empty() ? loader::executable_directory() + loader::kModuleFileName : options.module_path;
+  std::cout << "Halvane stand-in host " << options.version.major << "." << options.version.minor << "."
+            << options.version.release << "\n";
+  PluginModule module;
+  std::string error;
+  if (!open_plugin_module(path, module, error)) {
+    std::cout << "Cannot load the plugin module " << path << ": " << error << "\n";
+    return kExitModuleFailed;
+  }
+  print_metadata(module);
+
+  int status = kExitOk;
+  std::unique_ptr<HalvanePluginInterface> plugin(module.createPlugin());
+  if (!plugin) {
+    std::cout << "createPlugin returned no plugin\n";
+    status = kExitModuleFailed;
+  } else if (const bool ready = plugin->initPlugin(); !ready) {
+    std::cout << "initPlugin: false (the plugin is not run)\n";
+    status = kExitPluginRefused;
+  } else {
+    std::cout << "initPlugin: true\n";
+    for (const Command& command : options.commands) run_command(*plugin, command);
+  }
+  if (plugin) std::cout << "Deleting the plugin\n";
+  plugin.reset();
+  close_plugin_module(module);
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  std::string error;
+  if (!parse_options(argc, argv, options, error)) {
+    std::cerr << "Halvane.exe: " << error << "\n" << kUsage;
+    return kExitUsage;
+  }
+  if (options.help) {
+    std::cout << kUsage;
+    return kExitOk;
+  }
+  add_default_session(options);
+  return run_session(options);
+}

@@ -1,0 +1,32 @@
+// The wizard plugin class and the module's plain exports: the factory and six metadata texts.
+// Every export is called by the host on its main thread; none throws.
+#pragma once
+
+#include "plugin/halvane_plugin_interface.h"
+
+class TARVEL_API tarvel : public HalvanePluginInterface {
+ public:
+  tarvel() noexcept;
+  // Logs "tarvelplugin finished!" when the host's log function is bound.
+  ~tarvel() override;
+  // The wizard's command handler: reads "Command" and "FileType", answers file-selection commands
+  // through "Filename"/"TargetFilename", "ErrorNr" and "ErrorMsg". Always true.
+  bool execute() noexcept override;
+  // Binds the host functions, refuses hosts older than 2.3.0 with a message box, shows the log tab
+  // and logs "Running tarvelwizard...".
+  bool initPlugin() noexcept override;
+};
+
+static_assert(sizeof(tarvel) == sizeof(void*), "the plugin keeps its state in the host table, not the object");
+
+extern "C" {
+// A new plugin object on the heap; the host owns it and deletes it through the interface.
+TARVEL_API HalvanePluginInterface* createPlugin() noexcept;
+// Metadata in static storage; the caller neither frees nor modifies it.
+TARVEL_API const char* getPluginName() noexcept;
+TARVEL_API const char* getPluginDescription() noexcept;
+TARVEL_API const char* getAuthor() noexcept;
+TARVEL_API const char* getHelpFile() noexcept;
+TARVEL_API const char* getPluginVersion() noexcept;
+TARVEL_API const char* getGUIScript() noexcept;
+}
