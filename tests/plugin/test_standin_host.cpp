@@ -1,0 +1,132 @@
+// The stand-in host as a user runs it: a separate process that loads the built module and plays a
+// wizard session. Its output is checked byte for byte.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/module_loader.h"
+#include "support/run_process.h"
+
+namespace {
+
+using test_support::ProcessResult;
+
+ProcessResult run_host(const std::vector<std::string>& arguments) {
+  const std::string host = halvane_host::loader::executable_directory() + "Halvane.exe";
+  return test_support::run_process(host, arguments);
+}
+
+std::string header(const std::string& version) {
+  return "Halvane stand-in host " + version +
+         "\n"
+         "Plugin name:        tarvelwizard (v1.2)\n"
+         "Plugin description: Plugin to process multiple Halvane files<br>\n"
+         "Author:             <i>The tarvelwizard developers</i>, Tarvel Project\n"
+         "Help file:          \n"
+         "Plugin version:     1.2\n"
+         "GUI script:         tarvelwizard_v12.js\n";
+}
+
+constexpr const char kStarted[] = "[log tab shown]\n[log] Running tarvelwizard...\ninitPlugin: true\n";
+constexpr const char kFinished[] = "Deleting the plugin\n[log] tarvelplugin finished!\n";
+
+TEST(StandInHost, DefaultSessionRunsTheThreeCommandsWithSampleAnswers) {
+  const ProcessResult result = run_host({});
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.output,
+            header("2.4.0") + kStarted +
+                "Command \"GetFileName\", FileType \"Halvane functional project (*.fmr)\"\n"
+                "[open-file dialog] Please select the source file\n"
+                "    filter: Halvane functional project (*.fmr)\n"
+                "    chosen: C:\\Data\\S01\\S01_run2.fmr\n"
+                "execute: true\n"
+                "  Filename = \"C:\\Data\\S01\\S01_run2.fmr\"\n"
+                "  ErrorNr = 0\n"
+                "Command \"GetTargetFileName\", FileType \"Halvane functional project (*.fmr)\"\n"
+                "[open-file dialog] Please select the intra-session alignment target file for this source file\n"
+                "    filter: Halvane functional project (*.fmr)\n"
+                "    chosen: C:\\Data\\S01\\S01_run1.fmr\n"
+                "execute: true\n"
+                "  Filename = \"C:\\Data\\S01\\S01_run2.fmr\"\n"
+                "  TargetFilename = \"C:\\Data\\S01\\S01_run1.fmr\"\n"
+                "  ErrorNr = 0\n"
+                "Command \"GetTextFileName\", FileType \"Halvane functional project (*.fmr)\"\n"
+                "[open-file dialog] Please select the text file with source filenames\n"
+                "    filter: Text file with source filenames (*.txt)\n"
+                "    chosen: C:\\Data\\sources.txt\n"
+                "execute: true\n"
+                "  Filename = \"C:\\Data\\sources.txt\"\n"
+                "  TargetFilename = \"C:\\Data\\S01\\S01_run1.fmr\"\n"
+                "  ErrorNr = 0\n" +
+                kFinished);
+}
+
+TEST(StandInHost, AnOlderHostIsRefusedWithAMessageBoxAndStillLogsTheEnd) {
+  const ProcessResult result = run_host({"--version", "2.2.9"});
+  EXPECT_EQ(result.exit_status, 3);
+  EXPECT_EQ(result.output, header("2.2.9") +
+                               "[message box] Can not execute this plugin - Halvane version 2.3 or higher "
+                               "required.\n"
+                               "initPlugin: false (the plugin is not run)\n" +
+                               kFinished);
+}
+
+TEST(StandInHost, ScriptedCancelsAndDialogResultsReportNoFile) {
+  const ProcessResult result = run_host({"--version", "2.3.0", "--filetype", "Any (*.*)", "--command",
+                                         "GetFileName", "--cancel", "--command", "GetTextFileName",
+                                         "--dialog-result", "2"});
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.output, header("2.3.0") + kStarted +
+                               "Command \"GetFileName\", FileType \"Any (*.*)\"\n"
+                               "[open-file dialog] Please select the source file\n"
+                               "    filter: Any (*.*)\n"
+                               "    no file chosen (dialog result 0)\n"
+                               "execute: true\n"
+                               "  ErrorMsg = \"No file selected\"\n"
+                               "  ErrorNr = -1\n"
+                               "Command \"GetTextFileName\", FileType \"Any (*.*)\"\n"
+                               "[open-file dialog] Please select the text file with source filenames\n"
+                               "    filter: Text file with source filenames (*.txt)\n"
+                               "    no file chosen (dialog result 2)\n"
+                               "execute: true\n"
+                               "  ErrorMsg = \"No file selected\"\n"
+                               "  ErrorNr = -1\n" +
+                               kFinished);
+}
+
+TEST(StandInHost, ADialogWithoutAScriptedAnswerAndNoTerminalIsCancelled) {
+  const ProcessResult result = run_host({"--command", "GetTargetFileName"});
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_NE(result.output.find("    no file chosen (dialog result 0)\nexecute: true\n"
+                               "  ErrorMsg = \"No file selected\"\n  ErrorNr = -1\n"),
+            std::string::npos)
+      << result.output;
+}
+
+TEST(StandInHost, AnUnknownCommandChangesNoAnswer) {
+  const ProcessResult result = run_host({"--command", "getfilename", "--answer", "never.fmr"});
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.output, header("2.4.0") + kStarted + "Command \"getfilename\", FileType \"\"\nexecute: true\n" +
+                               kFinished);
+}
+
+TEST(StandInHost, BadUsageAndMissingModulesFailWithTheirOwnStatus) {
+  const ProcessResult unknown = run_host({"--frobnicate"});
+  EXPECT_EQ(unknown.exit_status, 2);
+  EXPECT_EQ(unknown.output, "");
+  EXPECT_EQ(run_host({"--version", "2.x"}).exit_status, 2);
+  EXPECT_EQ(run_host({"--module"}).exit_status, 2);
+
+  const ProcessResult missing = run_host({"--module", "no-such-module-here"});
+  EXPECT_EQ(missing.exit_status, 1);
+  EXPECT_EQ(missing.output.rfind("Halvane stand-in host 2.4.0\nCannot load the plugin module no-such-module-here: ", 0),
+            0u)
+      << missing.output;
+
+  const ProcessResult help = run_host({"--help"});
+  EXPECT_EQ(help.exit_status, 0);
+  EXPECT_EQ(help.output.rfind("Usage: Halvane.exe [options]\n", 0), 0u) << help.output;
+}
+
+}  // namespace
