@@ -62,38 +62,44 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
   std::string file_type;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
-    const bool has_value = i + 1 < argc;
-    auto value = [&]() { return std::string(argv[++i]); };
     if (option == "--help") {
       options.help = true;
-    } else if (option == "--cancel") {
+      continue;
+    }
+    if (option == "--cancel") {
       options.answers.push_back({kDialogCancelled, ""});
-    } else if (!has_value && option.rfind("--", 0) == 0) {
+      continue;
+    }
+    const bool takes_value = option == "--module" || option == "--version" || option == "--command" ||
+                             option == "--filetype" || option == "--answer" || option == "--dialog-result";
+    if (!takes_value) {
+      error = "unknown option " + option;
+      return false;
+    }
+    if (i + 1 == argc) {
       error = "option " + option + " needs a value";
       return false;
-    } else if (option == "--module") {
-      options.module_path = value();
+    }
+    const std::string value = argv[++i];
+    int result = 0;
+    if (option == "--module") {
+      options.module_path = value;
     } else if (option == "--version") {
-      if (!parse_version(value(), options.version)) {
-        error = "--version expects X.Y.Z, got " + std::string(argv[i]);
+      if (!parse_version(value, options.version)) {
+        error = "--version expects X.Y.Z, got " + value;
         return false;
       }
     } else if (option == "--command") {
-      options.commands.push_back({value(), file_type});
+      options.commands.push_back({value, file_type});
     } else if (option == "--filetype") {
-      file_type = value();
+      file_type = value;
     } else if (option == "--answer") {
-      options.answers.push_back({kDialogChose, value()});
-    } else if (option == "--dialog-result") {
-      int result = 0;
-      if (!parse_int(value(), result)) {
-        error = "--dialog-result expects an integer, got " + std::string(argv[i]);
-        return false;
-      }
-      options.answers.push_back({result, ""});
-    } else {
-      error = "unknown option " + option;
+      options.answers.push_back({kDialogChose, value});
+    } else if (!parse_int(value, result)) {
+      error = "--dialog-result expects an integer, got " + value;
       return false;
+    } else {
+      options.answers.push_back({result, ""});
     }
   }
   return true;
