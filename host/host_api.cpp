@@ -63,7 +63,9 @@ DialogAnswer next_answer(const char* caption, const char* filter) {
 void set_version(Version version) { state().version = version; }
 void script_dialog(const DialogAnswer& answer) { state().answers.push_back(answer); }
 void set_dialog_prompt(DialogPrompt prompt) { state().prompt = std::move(prompt); }
-void set_string_parameter(const std::string& name, const std::string& value) { state().strings[name] = value; }
+void set_string_parameter(const std::string& name, const std::string& value) {
+  state().strings[name] = value;
+}
 
 std::optional<std::string> string_parameter(const std::string& name) {
   auto found = state().strings.find(name);
@@ -127,7 +129,8 @@ HALVANE_EXPORT void hvSetIntParameter(const char* name, int value) {
   state().ints[name] = value;
 }
 
-HALVANE_EXPORT int hvGetOpenFileName(const char* caption, const char* initial, const char* filter, char* buffer) {
+HALVANE_EXPORT int hvGetOpenFileName(const char* caption, const char* initial, const char* filter,
+                                     char* buffer) {
   record("hvGetOpenFileName(" + quoted(caption) + ", " + quoted(initial) + ", " + quoted(filter) + ")");
   show("[open-file dialog] " + std::string(caption));
   show("    filter: " + std::string(filter));
@@ -145,9 +148,9 @@ HALVANE_EXPORT int hvGetOpenFileName(const char* caption, const char* initial, c
 
 #if !defined(HALVANE_HOST_CALLED_ONLY)
 // The functions the plugin binds but never calls: present, so that binding finds them, and loud.
-#define HALVANE_STUB(name)                                                  \
-  HALVANE_EXPORT void name() {                                              \
-    record(#name);                                                          \
+#define HALVANE_STUB(name)                                                      \
+  HALVANE_EXPORT void name() {                                                  \
+    record(#name);                                                              \
     show("[host] " #name " was called; the stand-in host does not provide it"); \
   }
 #define HALVANE_NO_STUB(name, type)

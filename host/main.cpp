@@ -50,7 +50,8 @@ struct Options {
 
 bool parse_version(const std::string& text, Version& version) {
   char tail = 0;
-  return std::sscanf(text.c_str(), "%d.%d.%d%c", &version.major, &version.minor, &version.release, &tail) == 3;
+  return std::sscanf(text.c_str(), "%d.%d.%d%c", &version.major, &version.minor, &version.release, &tail) ==
+         3;
 }
 
 bool parse_int(const std::string& text, int& value) {
@@ -109,7 +110,8 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
 void add_default_session(Options& options) {
   if (!options.commands.empty()) return;
   const std::string source_filter = "Halvane functional project (*.fmr)";
-  options.commands = {{"GetFileName", source_filter}, {"GetTargetFileName", source_filter},
+  options.commands = {{"GetFileName", source_filter},
+                      {"GetTargetFileName", source_filter},
                       {"GetTextFileName", source_filter}};
   if (!options.answers.empty()) return;
   options.answers = {{kDialogChose, "C:\\Data\\S01\\S01_run2.fmr"},
@@ -156,8 +158,9 @@ int run_session(const Options& options) {
   set_screen([](const std::string& line) { std::cout << line << "\n"; });
   if (loader::standard_input_is_terminal()) set_dialog_prompt(ask_at_terminal);
 
-  const std::string path =
-      options.module_path.empty() ? loader::executable_directory() + loader::kModuleFileName : options.module_path;
+  const std::string path = options.module_path.empty()
+                               ? loader::executable_directory() + loader::kModuleFileName
+                               : options.module_path;
   std::cout << "Halvane stand-in host " << options.version.major << "." << options.version.minor << "."
             << options.version.release << "\n";
   PluginModule module;

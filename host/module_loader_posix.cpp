@@ -16,7 +16,9 @@ Module load_module(const std::string& path, std::string& error) {
   return module;
 }
 
-Function find_export(Module module, const char* name) { return reinterpret_cast<Function>(dlsym(module, name)); }
+Function find_export(Module module, const char* name) {
+  return reinterpret_cast<Function>(dlsym(module, name));
+}
 
 void unload_module(Module module) { dlclose(module); }
 

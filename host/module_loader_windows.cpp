@@ -1,8 +1,8 @@
 // Windows side of the host's platform layer: LoadLibraryA and GetProcAddress, and the program's own
 // module file name for its place.
 #define WIN32_LEAN_AND_MEAN
-#include <windows.h>
 #include <io.h>
+#include <windows.h>
 
 #include <cstdio>
 

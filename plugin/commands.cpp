@@ -48,9 +48,8 @@ void select_file(const FileCommand& command, const char* file_type) {
   using plugin::host;
   char file_name[kFileNameBufferSize] = {};
   const char* filter = command.filter != nullptr ? command.filter : file_type;
-  const int result = host.hvGetOpenFileName != nullptr
-                         ? host.hvGetOpenFileName(command.caption, "", filter, file_name)
-                         : 0;
+  const int result =
+      host.hvGetOpenFileName != nullptr ? host.hvGetOpenFileName(command.caption, "", filter, file_name) : 0;
   if (result == kDialogChoseFile) {
     if (host.hvSetStringParameter != nullptr) host.hvSetStringParameter(command.answer_parameter, file_name);
     if (host.hvSetIntParameter != nullptr) host.hvSetIntParameter("ErrorNr", 0);

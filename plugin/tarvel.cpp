@@ -10,7 +10,8 @@ constexpr int kOldestMajor = 2;
 constexpr int kOldestMinor = 3;
 constexpr int kOldestRelease = 0;
 
-constexpr const char kVersionRefused[] = "Can not execute this plugin - Halvane version 2.3 or higher required.";
+constexpr const char kVersionRefused[] =
+    "Can not execute this plugin - Halvane version 2.3 or higher required.";
 constexpr const char kStartText[] = "Running tarvelwizard...";
 constexpr const char kFinishText[] = "tarvelplugin finished!";
 

@@ -17,7 +17,8 @@ class TARVEL_API tarvel : public HalvanePluginInterface {
   bool initPlugin() noexcept override;
 };
 
-static_assert(sizeof(tarvel) == sizeof(void*), "the plugin keeps its state in the host table, not the object");
+static_assert(sizeof(tarvel) == sizeof(void*),
+              "the plugin keeps its state in the host table, not the object");
 
 extern "C" {
 // A new plugin object on the heap; the host owns it and deletes it through the interface.

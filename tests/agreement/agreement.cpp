@@ -9,9 +9,15 @@ namespace {
 
 void begin_line(const std::string& name, Rule rule) {
   switch (rule.match) {
-    case Match::exact: std::printf("exact"); break;
-    case Match::ulps: std::printf("ulps%d", rule.tolerance); break;
-    case Match::scaled: std::printf("scaled%d", rule.tolerance); break;
+    case Match::exact:
+      std::printf("exact");
+      break;
+    case Match::ulps:
+      std::printf("ulps%d", rule.tolerance);
+      break;
+    case Match::scaled:
+      std::printf("scaled%d", rule.tolerance);
+      break;
   }
   std::printf(" %s", name.c_str());
 }

@@ -52,8 +52,10 @@ double ulp_distance(const std::string& a, const std::string& b) {
   if (x == y) return 0.0;
   if (std::isinf(x) || std::isinf(y)) return 1e300;
   const double scale = std::max(std::fabs(x), std::fabs(y));
-  const double eps = is_float(a) ? std::numeric_limits<float>::epsilon() : std::numeric_limits<double>::epsilon();
-  const double tiny = is_float(a) ? std::numeric_limits<float>::denorm_min() : std::numeric_limits<double>::denorm_min();
+  const double eps =
+      is_float(a) ? std::numeric_limits<float>::epsilon() : std::numeric_limits<double>::epsilon();
+  const double tiny =
+      is_float(a) ? std::numeric_limits<float>::denorm_min() : std::numeric_limits<double>::denorm_min();
   return std::fabs(x - y) / std::max(scale * eps, tiny);
 }
 

@@ -63,11 +63,12 @@ TEST_F(CommandTest, GetTargetFileNameIgnoresFileTypeAndAnswersInTargetFilename) 
 
 TEST_F(CommandTest, GetTextFileNameAnswersInFilename) {
   script_dialog({halvane_host::kDialogChose, "list.txt"});
-  EXPECT_THAT(run("GetTextFileName", "ignored"),
-              ElementsAre(kReadCommand, kReadFileType,
-                          "hvGetOpenFileName(\"Please select the text file with source filenames\", \"\", "
-                          "\"Text file with source filenames (*.txt)\")",
-                          "hvSetStringParameter(\"Filename\", \"list.txt\")", "hvSetIntParameter(\"ErrorNr\", 0)"));
+  EXPECT_THAT(
+      run("GetTextFileName", "ignored"),
+      ElementsAre(kReadCommand, kReadFileType,
+                  "hvGetOpenFileName(\"Please select the text file with source filenames\", \"\", "
+                  "\"Text file with source filenames (*.txt)\")",
+                  "hvSetStringParameter(\"Filename\", \"list.txt\")", "hvSetIntParameter(\"ErrorNr\", 0)"));
 }
 
 TEST_F(CommandTest, CancelReportsNoFileAndKeepsThePreviousChoice) {

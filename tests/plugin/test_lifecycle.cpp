@@ -30,8 +30,8 @@ TEST_F(PluginHostTest, MetadataTextsAreExact) {
 
 TEST_F(PluginHostTest, ExportsPlainNamesAndTheClassesButNotTheLibrary) {
   using halvane_host::loader::find_export;
-  for (const char* name : {"createPlugin", "getPluginName", "getPluginDescription", "getAuthor", "getHelpFile",
-                           "getPluginVersion", "getGUIScript"}) {
+  for (const char* name : {"createPlugin", "getPluginName", "getPluginDescription", "getAuthor",
+                           "getHelpFile", "getPluginVersion", "getGUIScript"}) {
     EXPECT_NE(find_export(module_.handle, name), nullptr) << name;
   }
 #if defined(__GNUC__)
@@ -87,14 +87,15 @@ INSTANTIATE_TEST_SUITE_P(Versions, VersionGateTest,
                                            std::make_tuple(2, 4, 0, true), std::make_tuple(3, 0, 0, true),
                                            std::make_tuple(2, 2, 9, false), std::make_tuple(1, 9, 9, false),
                                            std::make_tuple(0, 0, 0, false), std::make_tuple(2, 3, -1, false),
-                                           std::make_tuple(1, 99, 99, false), std::make_tuple(10, 0, 0, true)));
+                                           std::make_tuple(1, 99, 99, false),
+                                           std::make_tuple(10, 0, 0, true)));
 
 TEST_F(PluginHostTest, SecondInitialisationBindsAgainAndAnnouncesAgain) {
   auto plugin = create_plugin();
   EXPECT_TRUE(plugin->initPlugin());
   EXPECT_TRUE(plugin->initPlugin());
-  EXPECT_THAT(calls(), ElementsAre("hvGetVersionOfHalvane", "hvShowLogTab", kStartCall, "hvGetVersionOfHalvane",
-                                   "hvShowLogTab", kStartCall));
+  EXPECT_THAT(calls(), ElementsAre("hvGetVersionOfHalvane", "hvShowLogTab", kStartCall,
+                                   "hvGetVersionOfHalvane", "hvShowLogTab", kStartCall));
 }
 
 TEST_F(PluginHostTest, ObjectsShareTheModuleWideTable) {

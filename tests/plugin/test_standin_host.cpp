@@ -34,32 +34,33 @@ constexpr const char kFinished[] = "Deleting the plugin\n[log] tarvelplugin fini
 TEST(StandInHost, DefaultSessionRunsTheThreeCommandsWithSampleAnswers) {
   const ProcessResult result = run_host({});
   EXPECT_EQ(result.exit_status, 0);
-  EXPECT_EQ(result.output,
-            header("2.4.0") + kStarted +
-                "Command \"GetFileName\", FileType \"Halvane functional project (*.fmr)\"\n"
-                "[open-file dialog] Please select the source file\n"
-                "    filter: Halvane functional project (*.fmr)\n"
-                "    chosen: C:\\Data\\S01\\S01_run2.fmr\n"
-                "execute: true\n"
-                "  Filename = \"C:\\Data\\S01\\S01_run2.fmr\"\n"
-                "  ErrorNr = 0\n"
-                "Command \"GetTargetFileName\", FileType \"Halvane functional project (*.fmr)\"\n"
-                "[open-file dialog] Please select the intra-session alignment target file for this source file\n"
-                "    filter: Halvane functional project (*.fmr)\n"
-                "    chosen: C:\\Data\\S01\\S01_run1.fmr\n"
-                "execute: true\n"
-                "  Filename = \"C:\\Data\\S01\\S01_run2.fmr\"\n"
-                "  TargetFilename = \"C:\\Data\\S01\\S01_run1.fmr\"\n"
-                "  ErrorNr = 0\n"
-                "Command \"GetTextFileName\", FileType \"Halvane functional project (*.fmr)\"\n"
-                "[open-file dialog] Please select the text file with source filenames\n"
-                "    filter: Text file with source filenames (*.txt)\n"
-                "    chosen: C:\\Data\\sources.txt\n"
-                "execute: true\n"
-                "  Filename = \"C:\\Data\\sources.txt\"\n"
-                "  TargetFilename = \"C:\\Data\\S01\\S01_run1.fmr\"\n"
-                "  ErrorNr = 0\n" +
-                kFinished);
+  EXPECT_EQ(
+      result.output,
+      header("2.4.0") + kStarted +
+          "Command \"GetFileName\", FileType \"Halvane functional project (*.fmr)\"\n"
+          "[open-file dialog] Please select the source file\n"
+          "    filter: Halvane functional project (*.fmr)\n"
+          "    chosen: C:\\Data\\S01\\S01_run2.fmr\n"
+          "execute: true\n"
+          "  Filename = \"C:\\Data\\S01\\S01_run2.fmr\"\n"
+          "  ErrorNr = 0\n"
+          "Command \"GetTargetFileName\", FileType \"Halvane functional project (*.fmr)\"\n"
+          "[open-file dialog] Please select the intra-session alignment target file for this source file\n"
+          "    filter: Halvane functional project (*.fmr)\n"
+          "    chosen: C:\\Data\\S01\\S01_run1.fmr\n"
+          "execute: true\n"
+          "  Filename = \"C:\\Data\\S01\\S01_run2.fmr\"\n"
+          "  TargetFilename = \"C:\\Data\\S01\\S01_run1.fmr\"\n"
+          "  ErrorNr = 0\n"
+          "Command \"GetTextFileName\", FileType \"Halvane functional project (*.fmr)\"\n"
+          "[open-file dialog] Please select the text file with source filenames\n"
+          "    filter: Text file with source filenames (*.txt)\n"
+          "    chosen: C:\\Data\\sources.txt\n"
+          "execute: true\n"
+          "  Filename = \"C:\\Data\\sources.txt\"\n"
+          "  TargetFilename = \"C:\\Data\\S01\\S01_run1.fmr\"\n"
+          "  ErrorNr = 0\n" +
+          kFinished);
 }
 
 TEST(StandInHost, AnOlderHostIsRefusedWithAMessageBoxAndStillLogsTheEnd) {
@@ -73,9 +74,9 @@ TEST(StandInHost, AnOlderHostIsRefusedWithAMessageBoxAndStillLogsTheEnd) {
 }
 
 TEST(StandInHost, ScriptedCancelsAndDialogResultsReportNoFile) {
-  const ProcessResult result = run_host({"--version", "2.3.0", "--filetype", "Any (*.*)", "--command",
-                                         "GetFileName", "--cancel", "--command", "GetTextFileName",
-                                         "--dialog-result", "2"});
+  const ProcessResult result =
+      run_host({"--version", "2.3.0", "--filetype", "Any (*.*)", "--command", "GetFileName", "--cancel",
+                "--command", "GetTextFileName", "--dialog-result", "2"});
   EXPECT_EQ(result.exit_status, 0);
   EXPECT_EQ(result.output, header("2.3.0") + kStarted +
                                "Command \"GetFileName\", FileType \"Any (*.*)\"\n"
@@ -107,8 +108,8 @@ TEST(StandInHost, ADialogWithoutAScriptedAnswerAndNoTerminalIsCancelled) {
 TEST(StandInHost, AnUnknownCommandChangesNoAnswer) {
   const ProcessResult result = run_host({"--command", "getfilename", "--answer", "never.fmr"});
   EXPECT_EQ(result.exit_status, 0);
-  EXPECT_EQ(result.output, header("2.4.0") + kStarted + "Command \"getfilename\", FileType \"\"\nexecute: true\n" +
-                               kFinished);
+  EXPECT_EQ(result.output, header("2.4.0") + kStarted +
+                               "Command \"getfilename\", FileType \"\"\nexecute: true\n" + kFinished);
 }
 
 TEST(StandInHost, BadUsageAndMissingModulesFailWithTheirOwnStatus) {
@@ -120,7 +121,8 @@ TEST(StandInHost, BadUsageAndMissingModulesFailWithTheirOwnStatus) {
 
   const ProcessResult missing = run_host({"--module", "no-such-module-here"});
   EXPECT_EQ(missing.exit_status, 1);
-  EXPECT_EQ(missing.output.rfind("Halvane stand-in host 2.4.0\nCannot load the plugin module no-such-module-here: ", 0),
+  EXPECT_EQ(missing.output.rfind(
+                "Halvane stand-in host 2.4.0\nCannot load the plugin module no-such-module-here: ", 0),
             0u)
       << missing.output;
 

@@ -28,10 +28,12 @@ ProcessResult run_process(const std::string& program, const std::vector<std::str
   }
   close(pipe_ends[1]);
   char chunk[4096];
-  for (ssize_t n; (n = read(pipe_ends[0], chunk, sizeof chunk)) > 0;) result.output.append(chunk, static_cast<std::size_t>(n));
+  for (ssize_t n; (n = read(pipe_ends[0], chunk, sizeof chunk)) > 0;)
+    result.output.append(chunk, static_cast<std::size_t>(n));
   close(pipe_ends[0]);
   int status = 0;
-  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
+  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+    result.exit_status = WEXITSTATUS(status);
   return result;
 }
 
