@@ -1,8 +1,11 @@
 // The plugin's boundary seen from a full host: metadata texts, the export table, the version gate,
 // the order of host calls at initialisation and destruction.
+#include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
+#include "plugin/host_function_list.h"
 #include "plugin_fixture.h"
 
 using halvane_host::calls;
@@ -46,6 +49,25 @@ TEST_F(PluginHostTest, ExportsPlainNamesAndTheClassesButNotTheLibrary) {
   EXPECT_EQ(find_export(module_.handle, "_ZN8numerics6vectorEii"), nullptr);
   EXPECT_EQ(find_export(module_.handle, "_ZN8numerics19fatal_numeric_errorEPKc"), nullptr);
 #endif
+}
+
+std::vector<std::string> host_function_names() {
+  std::vector<std::string> names;
+#define NAME_OF_TYPED(name, type) names.push_back(#name);
+#define NAME_OF_UNTYPED(name) names.push_back(#name);
+  HALVANE_HOST_FUNCTIONS(NAME_OF_TYPED, NAME_OF_UNTYPED)
+#undef NAME_OF_TYPED
+#undef NAME_OF_UNTYPED
+  return names;
+}
+
+TEST(HostFunctionList, HoldsTheHosts150DistinctNamesWithTheVersionQueryFirst) {
+  const std::vector<std::string> names = host_function_names();
+  ASSERT_EQ(names.size(), 150u);
+  EXPECT_EQ(names.front(), "hvGetVersionOfHalvane");
+  EXPECT_EQ(names.back(), "hvLaunchICADialog");
+  EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
+  for (const std::string& name : names) EXPECT_EQ(name.rfind("hv", 0), 0u) << name;
 }
 
 TEST_F(PluginHostTest, CreatingThePluginCallsNoHostFunction) {
