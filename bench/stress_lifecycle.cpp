@@ -1,0 +1,108 @@
+// Lifecycle stress of the plugin module inside the stand-in host's code: many cycles of
+// create → initPlugin → the three wizard commands → destroy in one process, then many loads and
+// unloads of the module, with the resident memory measured before and after each phase. It exits
+// with status 1 when either phase grows the resident memory by more than a small allowance.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "host/host_api.h"
+#include "host/module_loader.h"
+#include "host/plugin_module.h"
+
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#include <psapi.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+using namespace halvane_host;
+
+constexpr long kDefaultCycles = 100000;
+constexpr long kDefaultLoads = 1000;
+// Allocator caches and the first touch of pages may move the figure a little; a leak of even a few
+// bytes per cycle moves it far more over this many cycles.
+constexpr long kAllowedGrowthKiB = 256;
+
+long resident_kib() {
+#if defined(_WIN32)
+  PROCESS_MEMORY_COUNTERS counters{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return static_cast<long>(counters.WorkingSetSize / 1024);
+#else
+  long pages = 0, resident = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(statm);
+  }
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+#endif
+}
+
+void one_cycle(const PluginModule& module) {
+  reset();
+  script_dialog({kDialogChose, "C:\\Data\\S01\\S01_run2.fmr"});
+  script_dialog({kDialogCancelled, ""});
+  script_dialog({kDialogChose, "C:\\Data\\sources.txt"});
+  std::unique_ptr<HalvanePluginInterface> plugin(module.createPlugin());
+  if (!plugin || !plugin->initPlugin()) {
+    std::fprintf(stderr, "the plugin did not initialise\n");
+    std::exit(1);
+  }
+  for (const char* command : {"GetFileName", "GetTargetFileName", "GetTextFileName"}) {
+    set_string_parameter("Command", command);
+    set_string_parameter("FileType", "Halvane functional project (*.fmr)");
+    plugin->execute();
+  }
+}
+
+bool report(const char* phase, long count, long before, long after) {
+  const bool grew = after - before > kAllowedGrowthKiB;
+  std::printf("%-28s %8ld  resident %7ld KiB -> %7ld KiB  (%+ld KiB)%s\n", phase, count, before, after,
+              after - before, grew ? "  GREW" : "");
+  return !grew;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long cycles = argc > 1 ? std::atol(argv[1]) : kDefaultCycles;
+  const long loads = argc > 2 ? std::atol(argv[2]) : kDefaultLoads;
+  const std::string path = loader::executable_directory() + "../" + loader::kModuleFileName;
+
+  PluginModule module;
+  std::string error;
+  if (!open_plugin_module(path, module, error)) {
+    std::fprintf(stderr, "cannot load %s: %s\n", path.c_str(), error.c_str());
+    return 1;
+  }
+  // A short warm-up lets the allocator and the loader reach their steady state before measuring.
+  for (int i = 0; i < 1000; ++i) one_cycle(module);
+  const long cycles_before = resident_kib();
+  for (long i = 0; i < cycles; ++i) one_cycle(module);
+  const long cycles_after = resident_kib();
+  close_plugin_module(module);
+  reset();
+
+  for (int i = 0; i < 10; ++i) {
+    if (open_plugin_module(path, module, error)) close_plugin_module(module);
+  }
+  const long loads_before = resident_kib();
+  for (long i = 0; i < loads; ++i) {
+    if (!open_plugin_module(path, module, error)) {
+      std::fprintf(stderr, "load %ld failed: %s\n", i, error.c_str());
+      return 1;
+    }
+    close_plugin_module(module);
+  }
+  const long loads_after = resident_kib();
+
+  const bool cycles_ok = report("create/init/3 commands/delete", cycles, cycles_before, cycles_after);
+  const bool loads_ok = report("module load/unload", loads, loads_before, loads_after);
+  return cycles_ok && loads_ok ? 0 : 1;
+}
