@@ -25,3 +25,12 @@ if(TARVEL_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined -fno-sanitize=vptr)
   add_link_options(-fsanitize=address,undefined -fno-sanitize=vptr)
 endif()
+
+# Fuzzing build (the fuzz preset): every target carries coverage instrumentation for libFuzzer and the
+# address and undefined-behaviour checks; the fuzz targets themselves link libFuzzer's driver.
+option(TARVEL_FUZZ "Build the libFuzzer targets (clang only)" OFF)
+if(TARVEL_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize=vptr
+                      -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize=vptr)
+endif()
