@@ -136,7 +136,8 @@ void fft_complex (float* data, std::uint32_t count, int direction);
 // Real data[1..count] to packed spectrum (Z(0), Z(N/2), then Z(k) re/im) for direction +1, any other
 // direction the inverse (round trip gives count/2 times); count a power of two >= 2, else fatal.
 void fft_real    (float* data, std::uint32_t count, int direction);
-// Complex array data[1..2 n1...nD], last index fastest; a dimension not a power of two is fatal.
+// Complex array data[1..2 n1...nD], last index fastest (round trip n1...nD times); a dimension not a
+// power of two, or a direction other than +1/-1, is fatal.
 void fft_multidim(float* data, const std::uint32_t* dims, int ndims, int direction);   // dims[1..ndims]
 // Real tensor [1..n1][1..n2][1..n3] to half spectrum, k3 = n3/2 in nyquist[1..n1][1..2 n2] (round
 // trip n1 n2 n3/2 times); bad sizes or direction are fatal, a non-contiguous tensor exits(1) silently.
