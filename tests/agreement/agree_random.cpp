@@ -1,5 +1,22 @@
-// Agreement lines of the random family.
+// Agreement lines of the random generators: the uniform stream is integer arithmetic and one double
+// product (bit for bit); the normal deviates add a logf and a square root.
 #include "agreement.h"
 #include "numerics/numerics.h"
 
-void agree_random() {}
+namespace {
+
+constexpr int kCount = 16;
+constexpr agreement::Rule kNormal{agreement::Match::ulps, 4};
+
+}  // namespace
+
+void agree_random() {
+  float values[kCount];
+  int seed = -1;
+  for (float& v : values) v = numerics::uniform_deviate(&seed);
+  agreement::emit("uniform_deviate_seed-1", agreement::kExact, values, kCount);
+  agreement::emit_ints("uniform_deviate_seed_after", {seed});
+  seed = -12345;
+  for (float& v : values) v = numerics::normal_deviate(&seed);
+  agreement::emit("normal_deviate_seed-12345", kNormal, values, kCount);
+}
