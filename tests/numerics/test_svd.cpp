@@ -1,4 +1,224 @@
-// Tests of the svd family (to be written with its routines).
+// Tests of the singular value decomposition, back-substitution and covariance: scaled residuals of
+// reconstruction and orthonormality over both shapes, solutions and covariances against the normal
+// equations solved in double, the signs of small cases, and sentinel borders around every argument.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
 #include "numerics/numerics.h"
+#include "support/fatal_message.h"
+
+namespace {
+
+using namespace numerics;
+
+constexpr double kEps = std::numeric_limits<float>::epsilon();
+// Scaled residuals |error| / (|A|·size·ε) of a backward-stable float method stay below ~30.
+constexpr double kScoreLimit = 30.0;
+// Border value: large enough to spoil any result it leaks into, and changed by any write.
+constexpr float kSentinel = 1.0e30f;
+
+// One-based rows × cols matrix with sentinels in rows and columns 0 and n + 1, filled with a fixed
+// pseudo-random pattern in [−1, 1). Bordered(1, n).m[1] is a one-based vector.
+struct Bordered {
+  int rows, cols;
+  float** m;
+  Bordered(int r, int c, unsigned seed = 1) : rows(r), cols(c), m(matrix(0, r + 1, 0, c + 1)) {
+    std::mt19937 gen(seed);
+    for (int i = 0; i <= r + 1; ++i)
+      for (int j = 0; j <= c + 1; ++j)
+        m[i][j] = border(i, j) ? kSentinel : static_cast<float>(gen() >> 8) / 8388608.0f - 1.0f;
+  }
+  ~Bordered() { release_matrix(m, 0, rows + 1, 0, cols + 1); }
+  bool border(int i, int j) const { return i % (rows + 1) == 0 || j % (cols + 1) == 0; }
+  bool border_intact() const {
+    for (int i = 0; i <= rows + 1; ++i)
+      for (int j = 0; j <= cols + 1; ++j)
+        if (border(i, j) && m[i][j] != kSentinel) return false;
+    return true;
+  }
+};
+
+// svd_decompose of a copy of a.
+struct Svd {
+  Bordered u, w, v;
+  explicit Svd(const Bordered& a) : u(a.rows, a.cols), w(1, a.cols), v(a.cols, a.cols) {
+    for (int i = 1; i <= a.rows; ++i) std::copy(&a.m[i][1], &a.m[i][a.cols + 1], &u.m[i][1]);
+    svd_decompose(u.m, a.rows, a.cols, w.m[1], v.m);
+  }
+};
+
+// |QᵀQ − I|_F / (rows·ε) over the listed columns of q.
+double orthonormality_score(float** q, int rows, const std::vector<int>& cols) {
+  double sum = 0.0;
+  for (int p : cols)
+    for (int r : cols) {
+      double d = p == r ? -1.0 : 0.0;
+      for (int i = 1; i <= rows; ++i) d += static_cast<double>(q[i][p]) * q[i][r];
+      sum += d * d;
+    }
+  return std::sqrt(sum) / (rows * kEps);
+}
+
+// (AᵀA)⁻¹ in double, zero-based: Gauss-Jordan elimination on [AᵀA | I] (AᵀA is positive definite).
+std::vector<std::vector<double>> inverse_normal_matrix(const Bordered& a) {
+  const int n = a.cols;
+  std::vector<std::vector<double>> s(n, std::vector<double>(2 * n, 0.0));
+  for (int p = 0; p < n; ++p) {
+    s[p][n + p] = 1.0;
+    for (int r = 0; r < n; ++r)
+      for (int i = 1; i <= a.rows; ++i) s[p][r] += static_cast<double>(a.m[i][p + 1]) * a.m[i][r + 1];
+  }
+  for (int p = 0; p < n; ++p)
+    for (int i = 0; i < n; ++i)
+      for (int j = 2 * n - 1; j >= p; --j)
+        s[i][j] = i == p ? s[i][j] / s[p][p] : s[i][j] - s[i][p] / s[p][p] * s[p][j];
+  for (auto& row : s) row.erase(row.begin(), row.begin() + n);
+  return s;
+}
+
+TEST(SafeHypot, ExactCasesAndNoOverflow) {
+  EXPECT_EQ(safe_hypot(0.0f, 0.0f), 0.0f);
+  EXPECT_EQ(safe_hypot(3.0f, -4.0f), 5.0f);
+  EXPECT_EQ(safe_hypot(1.0e-30f, -1.0e30f), 1.0e30f);
+  const float big = 0.6f * std::numeric_limits<float>::max();
+  // Four roundings (ratio, square, root, product) bound the error by 2 ulp.
+  EXPECT_NEAR(safe_hypot(-big, big), std::sqrt(2.0L) * big, 2 * kEps * std::sqrt(2.0) * big);
+}
+
+TEST(SvdDecompose, SmallCasesKeepTheirSignsAndOrder) {
+  for (float value : {3.0f, -3.0f}) {
+    Bordered a(1, 1);
+    a.m[1][1] = value;
+    Svd d(a);
+    EXPECT_EQ(d.w.m[1][1], 3.0f);
+    EXPECT_EQ(d.u.m[1][1], -1.0f);
+    EXPECT_EQ(d.v.m[1][1], value > 0 ? -1.0f : 1.0f);
+  }
+  Bordered a(2, 2);
+  a.m[1][1] = 2.0f, a.m[1][2] = 0.0f, a.m[2][1] = 0.0f, a.m[2][2] = 5.0f;
+  Svd d(a);
+  EXPECT_EQ(d.w.m[1][1], 2.0f);  // not sorted
+  EXPECT_EQ(d.w.m[1][2], 5.0f);
+  for (int i = 1; i <= 2; ++i)
+    for (int j = 1; j <= 2; ++j)
+      EXPECT_TRUE(d.u.m[i][j] == (i == j ? -1.0f : 0.0f) && d.u.m[i][j] == d.v.m[i][j]);
+}
+
+TEST(SvdDecompose, ZeroMatrixGivesIdentityFactorsAndClearsTheFlag) {
+  for (int m : {3, 5}) {
+    Bordered a(m, 3);
+    for (int i = 1; i <= m; ++i) std::fill(&a.m[i][1], &a.m[i][4], 0.0f);
+    svd_not_converged = true;
+    Svd d(a);
+    EXPECT_FALSE(svd_not_converged);
+    for (int j = 1; j <= 3; ++j) {
+      EXPECT_EQ(d.w.m[1][j], 0.0f);
+      for (int i = 1; i <= m; ++i) EXPECT_EQ(d.u.m[i][j], i == j ? 1.0f : 0.0f);
+      for (int i = 1; i <= 3; ++i) EXPECT_EQ(d.v.m[i][j], i == j ? 1.0f : 0.0f);
+    }
+  }
+}
+
+// Random matrices of both shapes, full rank and of rank r (products of m × r and r × n factors).
+TEST(SvdDecompose, ReconstructsWithOrthonormalFactors) {
+  const int shapes[][3] = {{1, 5, 1},   {5, 1, 1},    {2, 4, 2},    {4, 2, 2},    {7, 3, 3},
+                           {3, 7, 3},   {10, 10, 10}, {13, 20, 13}, {40, 17, 17}, {17, 40, 17},
+                           {12, 12, 5}, {30, 9, 4},   {9, 30, 6}};
+  for (const auto& shape : shapes) {
+    const int m = shape[0], n = shape[1], rank = shape[2];
+    Bordered left(m, rank, 100u * m + n), right(rank, n, 100u * rank + n + 1), a(m, n);
+    for (int i = 1; i <= m; ++i)
+      for (int j = 1; j <= n; ++j) {
+        a.m[i][j] = 0.0f;
+        for (int k = 1; k <= rank; ++k) a.m[i][j] += left.m[i][k] * right.m[k][j];
+      }
+    Svd d(a);
+    SCOPED_TRACE(testing::Message() << m << "x" << n << " rank " << rank);
+    EXPECT_FALSE(svd_not_converged);
+    const float* w = d.w.m[1];
+    const float wmax = *std::max_element(w + 1, w + n + 1);
+    double diff = 0.0, norm = 0.0;
+    for (int i = 1; i <= m; ++i)
+      for (int j = 1; j <= n; ++j) {
+        double s = -a.m[i][j];
+        for (int k = 1; k <= n; ++k) s += static_cast<double>(d.u.m[i][k]) * w[k] * d.v.m[j][k];
+        diff += s * s;
+        norm += static_cast<double>(a.m[i][j]) * a.m[i][j];
+      }
+    EXPECT_LT(std::sqrt(diff / norm) / (std::max(m, n) * kEps), kScoreLimit);
+    std::vector<int> all, significant;
+    for (int k = 1; k <= n; ++k) {
+      EXPECT_GE(w[k], 0.0f);
+      all.push_back(k);
+      if (w[k] > std::max(m, n) * kEps * wmax) significant.push_back(k);
+    }
+    EXPECT_EQ(static_cast<int>(significant.size()), rank);
+    EXPECT_LT(orthonormality_score(d.v.m, n, all), kScoreLimit);
+    EXPECT_LT(orthonormality_score(d.u.m, m, significant), kScoreLimit);
+    EXPECT_TRUE(d.u.border_intact() && d.w.border_intact() && d.v.border_intact());
+  }
+}
+
+TEST(SvdSolveAndCovariance, MatchNormalEquationsInDouble) {
+  const int m = 25, n = 5;
+  Bordered a(m, n, 3), b(1, m, 4), x(1, n), cov(n, n);
+  Svd d(a);
+  svd_solve(d.u.m, d.w.m[1], d.v.m, m, n, b.m[1], x.m[1]);
+  svd_covariance(d.v.m, n, d.w.m[1], cov.m);
+  const auto inverse = inverse_normal_matrix(a);
+  const float* w = d.w.m[1];
+  // Rounding errors of least-squares solutions and of (AᵀA)⁻¹ grow with the square of the condition.
+  const double cond = *std::max_element(w + 1, w + n + 1) / *std::min_element(w + 1, w + n + 1);
+  const double tolerance = kScoreLimit * cond * cond * kEps;
+  for (int p = 1; p <= n; ++p) {
+    double reference = 0.0;
+    for (int r = 1; r <= n; ++r)
+      for (int i = 1; i <= m; ++i) reference += inverse[p - 1][r - 1] * a.m[i][r] * b.m[1][i];
+    EXPECT_NEAR(x.m[1][p], reference, tolerance);
+    for (int r = 1; r <= n; ++r) {
+      EXPECT_NEAR(cov.m[p][r], inverse[p - 1][r - 1], tolerance * inverse[p - 1][p - 1]);
+      EXPECT_EQ(cov.m[p][r], cov.m[r][p]);
+    }
+  }
+  EXPECT_TRUE(b.border_intact() && x.border_intact() && cov.border_intact());
+}
+
+// Column 4 = column 1 + column 2, so z = (1, 1, 0, −1, 0) spans the null space. With its singular
+// value dropped the solution has no component along z (the minimum-norm solution) and the covariance
+// maps the dropped direction to zero; with every value dropped the solution is 0.
+TEST(SvdSolveAndCovariance, DroppedValuesAreLeftOut) {
+  const int m = 9, n = 5;
+  Bordered a(m, n, 11), b(1, m, 12), x(1, n), cov(n, n);
+  for (int i = 1; i <= m; ++i) a.m[i][4] = a.m[i][1] + a.m[i][2];
+  Svd d(a);
+  float* w = d.w.m[1];
+  const int dropped = static_cast<int>(std::min_element(w + 1, w + n + 1) - w);
+  w[dropped] = 0.0f;
+  svd_solve(d.u.m, w, d.v.m, m, n, b.m[1], x.m[1]);
+  const float* s = x.m[1];
+  EXPECT_NEAR(s[1] + s[2] - s[4], 0.0, kScoreLimit * kEps);
+  svd_covariance(d.v.m, n, w, cov.m);
+  for (int i = 1; i <= n; ++i) {
+    double along = 0.0;
+    for (int k = 1; k <= n; ++k) along += static_cast<double>(cov.m[i][k]) * d.v.m[k][dropped];
+    ASSERT_TRUE(std::isfinite(cov.m[i][i]));
+    EXPECT_NEAR(along, 0.0, kScoreLimit * kEps * cov.m[i][i]);
+  }
+  std::fill(w + 1, w + n + 1, 0.0f);
+  svd_solve(d.u.m, w, d.v.m, m, n, b.m[1], x.m[1]);
+  for (int j = 1; j <= n; ++j) EXPECT_EQ(x.m[1][j], 0.0f);
+}
+
+TEST(SvdDeathTest, WorkVectorsThatCannotBeObtainedAreFatal) {
+  EXPECT_FATAL(svd_decompose(nullptr, 1, -1, nullptr, nullptr), "allocation failure in vector()");
+  EXPECT_FATAL(svd_solve(nullptr, nullptr, nullptr, 1, -1, nullptr, nullptr),
+               "allocation failure in vector()");
+  EXPECT_FATAL(svd_covariance(nullptr, -1, nullptr, nullptr), "allocation failure in vector()");
+}
+
+}  // namespace
