@@ -1,12 +1,27 @@
 // In-place, unnormalised radix-2 fast Fourier transforms over one-based float arrays: complex,
 // packed real, N-dimensional complex and three-dimensional real with a separate nyquist plane.
 // Twiddle factors come from a double-precision trigonometric recurrence, so sin runs twice a stage.
+//
+// Speed without a changed bit: the butterflies of one stage are independent of each other, so they
+// run in whatever order walks memory best, each still meeting the same operands and the same twiddle
+// as in the plain loop order (stage by stage, twiddle by twiddle, block by block). The twiddles of a stage
+// come from the same recurrence, a chunk at a time, into a small local table that every block of the stage
+// then reuses. The SSE2 lanes perform per element exactly the scalar IEEE operations in the same precision;
+// the portable scalar path does the same work for other processors.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
 
 #include "numerics/numerics.h"
+
+#if !defined(NUMERICS_FFT_PORTABLE) && (defined(__SSE2__) || defined(_M_X64))
+#define NUMERICS_FFT_SSE2 1
+#include <emmintrin.h>
+#else
+#define NUMERICS_FFT_SSE2 0
+#endif
 
 namespace numerics {
 namespace {
@@ -15,10 +30,19 @@ namespace {
 constexpr double kTwoPi = 6.28318530717959;
 // The double nearest π, used by the real-sequence transform.
 constexpr double kPi = 3.141592653589793;
-// Floats per cache block (32 KiB, a level-1 data cache). The transforms finish the work that stays
-// inside one block before moving on; each butterfly still meets the same operands and twiddle in
-// the same order, so only the speed changes, not a single bit of the result.
-constexpr std::uint32_t kCacheBlock = 8192;
+// Twiddles held at a time in a local table: a chunk of one stage, or every stage of an early block.
+constexpr std::uint32_t kTableEntries = 128;
+// Floats of an early block (1 KiB): every stage whose pairs lie inside it runs block by block, with
+// the twiddles of all those stages (spans 2 .. 128, 127 entries) computed once per call.
+constexpr std::uint32_t kEarlyBlock = 256;
+static_assert(kEarlyBlock / 2 - 1 <= kTableEntries, "the early stages' twiddles fit the table");
+// Sub-blocks of a later stage up to which its recurrence runs alongside its butterflies.
+constexpr std::uint32_t kFewBlocks = 4;
+// Floats of a run group (128 KiB, within the level-2 cache): the N-dimensional transform finishes an
+// axis on one group of whole runs before it moves to the next.
+constexpr std::uint32_t kRunGroup = 32768;
+// Index bits of one side of a bit-reversal tile: 8 complex values, one 64-byte cache line.
+constexpr int kTileBits = 3;
 
 bool is_power_of_two(std::uint32_t n) { return n != 0 && (n & (n - 1)) == 0; }
 
@@ -44,8 +68,157 @@ void advance(Twiddle& w) {
   w.wi = w.wi * w.alpha + old_wr * w.beta + w.wi;
 }
 
-// Bit-reversal reordering of the complex values held in data[1..n] (n reals).
-void bit_reverse(float* data, std::uint32_t n) {
+// A twiddle as the butterflies read it: (wr, wr) and (-wi, wi), so that one lane pair forms
+// (wr·re + (-wi)·im, wr·im + wi·re). Negating a product is exact and x + (-y) rounds as x - y, so
+// the lanes give the bits of wr·re - wi·im and wr·im + wi·re.
+struct alignas(16) DoubleEntry {
+  double wr[2];
+  double wi[2];
+};
+struct alignas(16) FloatEntry {
+  float w[4];  // wr, wr, -wi, wi
+};
+
+#if NUMERICS_FFT_SSE2
+__m128 load2(const float* p) {
+  return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
+}
+void store2(float* p, __m128 v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(v)); }
+#endif
+
+// Butterflies of fft_complex: the twiddle product is formed in double from the float data and
+// rounded to float once; the sum and difference stay in float. `one` handles the pair a[0..1],
+// b[0..1]; `two` the adjacent pairs a[0..3], b[0..3] with twiddles e[0] and e[1].
+struct DoubleProducts {
+  using Entry = DoubleEntry;
+
+  static double theta(int direction, std::uint32_t points) {
+    return static_cast<double>(direction) * (kTwoPi / static_cast<double>(points));
+  }
+  static Entry entry(const Twiddle& w) { return Entry{{w.wr, w.wr}, {-w.wi, w.wi}}; }
+
+#if NUMERICS_FFT_SSE2
+  static __m128d product(__m128d z, const Entry& e) {
+    const __m128d swapped = _mm_shuffle_pd(z, z, 1);
+    return _mm_add_pd(_mm_mul_pd(_mm_load_pd(e.wr), z), _mm_mul_pd(_mm_load_pd(e.wi), swapped));
+  }
+  static void one(float* a, float* b, const Entry& e) {
+    const __m128 t = _mm_cvtpd_ps(product(_mm_cvtps_pd(load2(b)), e));
+    const __m128 x = load2(a);
+    store2(b, _mm_sub_ps(x, t));
+    store2(a, _mm_add_ps(x, t));
+  }
+  // The pairs x, y of two adjacent butterflies held in registers, twiddles e[0] and e[1].
+  static void butterfly(__m128& x, __m128& y, const Entry* e) {
+    const __m128d t0 = product(_mm_cvtps_pd(y), e[0]);
+    const __m128d t1 = product(_mm_cvtps_pd(_mm_movehl_ps(y, y)), e[1]);
+    const __m128 t = _mm_movelh_ps(_mm_cvtpd_ps(t0), _mm_cvtpd_ps(t1));
+    y = _mm_sub_ps(x, t);
+    x = _mm_add_ps(x, t);
+  }
+  static void two(float* a, float* b, const Entry* e) {
+    __m128 x = _mm_loadu_ps(a);
+    __m128 y = _mm_loadu_ps(b);
+    butterfly(x, y, e);
+    _mm_storeu_ps(b, y);
+    _mm_storeu_ps(a, x);
+  }
+#else
+  static void one(float* a, float* b, const Entry& e) {
+    const double re = static_cast<double>(b[0]);
+    const double im = static_cast<double>(b[1]);
+    const float tr = static_cast<float>(e.wr[0] * re - e.wi[1] * im);
+    const float ti = static_cast<float>(e.wr[0] * im + e.wi[1] * re);
+    b[0] = a[0] - tr;
+    b[1] = a[1] - ti;
+    a[0] += tr;
+    a[1] += ti;
+  }
+  static void two(float* a, float* b, const Entry* e) {
+    one(a, b, e[0]);
+    one(a + 2, b + 2, e[1]);
+  }
+#endif
+};
+
+// Butterflies of fft_multidim: the twiddle is rounded to float and the whole butterfly is float
+// arithmetic. `one` and `two` as above; `rows` applies one twiddle to the pairs a[0..width-1],
+// b[0..width-1] (width a multiple of 4).
+struct FloatProducts {
+  using Entry = FloatEntry;
+
+  static double theta(int direction, std::uint32_t points) {
+    return (static_cast<double>(direction) * kTwoPi) / static_cast<double>(points);
+  }
+  static Entry entry(const Twiddle& w) {
+    const float wr = static_cast<float>(w.wr);
+    const float wi = static_cast<float>(w.wi);
+    return Entry{{wr, wr, -wi, wi}};
+  }
+
+#if NUMERICS_FFT_SSE2
+  static __m128 product(__m128 z, __m128 wr, __m128 wi) {
+    const __m128 swapped = _mm_shuffle_ps(z, z, _MM_SHUFFLE(2, 3, 0, 1));
+    return _mm_add_ps(_mm_mul_ps(wr, z), _mm_mul_ps(wi, swapped));
+  }
+  static void one(float* a, float* b, const Entry& e) {
+    const __m128 w = _mm_load_ps(e.w);
+    const __m128 t = product(load2(b), w, _mm_movehl_ps(w, w));
+    const __m128 x = load2(a);
+    store2(b, _mm_sub_ps(x, t));
+    store2(a, _mm_add_ps(x, t));
+  }
+  static void butterfly(__m128& x, __m128& y, const Entry* e) {
+    const __m128 w0 = _mm_load_ps(e[0].w);
+    const __m128 w1 = _mm_load_ps(e[1].w);
+    const __m128 wr = _mm_shuffle_ps(w0, w1, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m128 wi = _mm_shuffle_ps(w0, w1, _MM_SHUFFLE(3, 2, 3, 2));
+    const __m128 t = product(y, wr, wi);
+    y = _mm_sub_ps(x, t);
+    x = _mm_add_ps(x, t);
+  }
+  static void two(float* a, float* b, const Entry* e) {
+    __m128 x = _mm_loadu_ps(a);
+    __m128 y = _mm_loadu_ps(b);
+    butterfly(x, y, e);
+    _mm_storeu_ps(b, y);
+    _mm_storeu_ps(a, x);
+  }
+  static void rows(float* a, float* b, std::uint32_t width, const Entry& e) {
+    const __m128 w = _mm_load_ps(e.w);
+    const __m128 wr = _mm_movelh_ps(w, w);
+    const __m128 wi = _mm_movehl_ps(w, w);
+    for (std::uint32_t c = 0; c < width; c += 4) {
+      const __m128 t = product(_mm_loadu_ps(b + c), wr, wi);
+      const __m128 x = _mm_loadu_ps(a + c);
+      _mm_storeu_ps(b + c, _mm_sub_ps(x, t));
+      _mm_storeu_ps(a + c, _mm_add_ps(x, t));
+    }
+  }
+#else
+  static void one(float* a, float* b, const Entry& e) {
+    const float wr = e.w[0];
+    const float wi = e.w[3];
+    const float tr = wr * b[0] - wi * b[1];
+    const float ti = wr * b[1] + wi * b[0];
+    b[0] = a[0] - tr;
+    b[1] = a[1] - ti;
+    a[0] += tr;
+    a[1] += ti;
+  }
+  static void two(float* a, float* b, const Entry* e) {
+    one(a, b, e[0]);
+    one(a + 2, b + 2, e[1]);
+  }
+  static void rows(float* a, float* b, std::uint32_t width, const Entry& e) {
+    for (std::uint32_t c = 0; c < width; c += 2) one(a + c, b + c, e);
+  }
+#endif
+};
+
+// Bit-reversal reordering of the complex values held in data[1..n] (n reals), pair by pair in the
+// plain loop order: each value trades places with the one at its bit-reversed index.
+void bit_reverse_plain(float* data, std::uint32_t n) {
   std::uint32_t j = 1;
   for (std::uint32_t i = 1; i < n; i += 2) {
     if (j > i) {
@@ -61,44 +234,156 @@ void bit_reverse(float* data, std::uint32_t n) {
   }
 }
 
-// One stage of Danielson-Lanczos butterflies over data[1..n], pairs span floats apart. The twiddle
-// products are formed in double from the float data and rounded to float once; the sums and
-// differences stay in float.
-void butterfly_stage(float* data, std::uint32_t n, std::uint32_t span, int direction) {
-  const std::uint32_t step = span << 1;
-  const double theta = static_cast<double>(direction) * (kTwoPi / static_cast<double>(span));
-  Twiddle w = make_twiddle(theta, 1.0, 0.0);
-  for (std::uint32_t m = 1; m < span; m += 2) {
-    for (std::uint32_t i = m; i <= n; i += step) {
-      const std::uint32_t j = i + span;
-      const double re = static_cast<double>(data[j]);
-      const double im = static_cast<double>(data[j + 1]);
-      const float tr = static_cast<float>(w.wr * re - w.wi * im);
-      const float ti = static_cast<float>(w.wr * im + w.wi * re);
-      data[j] = data[i] - tr;
-      data[j + 1] = data[i + 1] - ti;
-      data[i] += tr;
-      data[i + 1] += ti;
+// The lowest `bits` bits of x in reverse order.
+std::uint32_t reverse_bits(std::uint32_t x, int bits) {
+  std::uint32_t r = 0;
+  for (int b = 0; b < bits; ++b, x >>= 1) r = (r << 1) | (x & 1u);
+  return r;
+}
+
+// The same swaps, tile by tile: a complex index of L bits splits into high, middle and low parts
+// (x, m, y) of kTileBits, L - 2·kTileBits and kTileBits bits, and (x, m, y) trades places with
+// (rev y, rev m, rev x). For one middle value the tile of all x, y is 2^kTileBits short contiguous
+// runs, and so is its partner tile, so every swap stays within a few cache lines. A pair inside a
+// tile that is its own partner is swapped once, from its lower index.
+void bit_reverse(float* data, std::uint32_t n) {
+  const std::uint32_t count = n >> 1;
+  int bits = 0;
+  while ((1u << bits) < count) ++bits;
+  if (bits < 2 * kTileBits) {
+    bit_reverse_plain(data, n);
+    return;
+  }
+  const int middle_bits = bits - 2 * kTileBits;
+  const int high_shift = bits - kTileBits;
+  const std::uint32_t side = 1u << kTileBits;
+  std::uint32_t reversed_low[1u << kTileBits];
+  for (std::uint32_t t = 0; t < side; ++t) reversed_low[t] = reverse_bits(t, kTileBits);
+  for (std::uint32_t m = 0; m < (1u << middle_bits); ++m) {
+    const std::uint32_t rm = reverse_bits(m, middle_bits);
+    if (rm < m) continue;
+    for (std::uint32_t x = 0; x < side; ++x) {
+      for (std::uint32_t y = 0; y < side; ++y) {
+        const std::uint32_t i = (x << high_shift) | (m << kTileBits) | y;
+        const std::uint32_t r = (reversed_low[y] << high_shift) | (rm << kTileBits) | reversed_low[x];
+        if (m == rm && r <= i) continue;
+        float* a = data + 2 * i + 1;
+        float* b = data + 2 * r + 1;
+        std::swap(a[0], b[0]);
+        std::swap(a[1], b[1]);
+      }
     }
-    advance(w);
   }
 }
 
-// The early stages, whose pairs lie inside aligned cache blocks, run block by block (the twiddle
-// recurrence restarts in each block and yields the same values); the later ones over the whole array.
-void butterflies(float* data, std::uint32_t n, int direction) {
-  const std::uint32_t block = (n < kCacheBlock) ? n : kCacheBlock;
-  for (std::uint32_t base = 0; base < n; base += block) {
-    for (std::uint32_t span = 2; block > span; span <<= 1)
-      butterfly_stage(data + base, block, span, direction);
+// The twiddles of every stage inside an early block, stage after stage (spans 2 .. block/2, span/2
+// entries each), each stage's recurrence started from w = (1, 0).
+template <class K>
+void fill_early_table(typename K::Entry* table, std::uint32_t block, int direction) {
+  std::uint32_t used = 0;
+  for (std::uint32_t span = 2; span < block; span <<= 1) {
+    Twiddle w = make_twiddle(K::theta(direction, span), 1.0, 0.0);
+    for (std::uint32_t c = 0; c < (span >> 1); ++c) {
+      table[used++] = K::entry(w);
+      advance(w);
+    }
   }
-  for (std::uint32_t span = block; n > span; span <<= 1) butterfly_stage(data, n, span, direction);
+}
+
+// Danielson-Lanczos stages of spans 2 .. block/2 over data[1..block] (block ≥ 4 floats): the pair
+// of complex offset c in each sub-block of 2·span floats uses the stage's twiddle c.
+template <class K>
+void early_block(float* data, std::uint32_t block, const typename K::Entry* table) {
+  for (std::uint32_t i = 1; i < block; i += 4) K::one(data + i, data + i + 2, table[0]);
+  const typename K::Entry* stage = table + 1;
+  for (std::uint32_t span = 4; span < block; span <<= 1) {
+    for (std::uint32_t i0 = 1; i0 < block; i0 += span << 1) {
+      for (std::uint32_t c = 0; c < (span >> 1); c += 2) {
+        K::two(data + i0 + 2 * c, data + i0 + 2 * c + span, stage + c);
+      }
+    }
+    stage += span >> 1;
+  }
+}
+
+// One later stage over data[1..total]: the recurrence yields a chunk of twiddles, which then serves
+// the same offsets of every sub-block of 2·span floats, walking each one contiguously.
+template <class K>
+void late_stage_blocks(float* data, std::uint32_t total, std::uint32_t span, Twiddle& w,
+                       typename K::Entry* chunk) {
+  const std::uint32_t half = span >> 1;
+  for (std::uint32_t c0 = 0; c0 < half; c0 += kTableEntries) {
+    const std::uint32_t len = std::min(kTableEntries, half - c0);
+    for (std::uint32_t c = 0; c < len; ++c) {
+      chunk[c] = K::entry(w);
+      advance(w);
+    }
+    for (std::uint32_t i0 = 1 + 2 * c0; i0 < total; i0 += span << 1) {
+      for (std::uint32_t c = 0; c < len; c += 2)
+        K::two(data + i0 + 2 * c, data + i0 + 2 * c + span, chunk + c);
+    }
+  }
+}
+
+// The same for a stage of few sub-blocks, where each step of the recurrence, a chain of dependent
+// double operations, would take longer than the butterflies it serves: the recurrence fills the
+// next half of the table while the butterflies read the current one, so the two overlap.
+template <class K>
+void late_stage_overlapped(float* data, std::uint32_t total, std::uint32_t span, Twiddle& w,
+                           typename K::Entry* table) {
+  const std::uint32_t half = span >> 1;
+  const std::uint32_t len = std::min(kTableEntries / 2, half);
+  typename K::Entry* current = table;
+  typename K::Entry* next = table + kTableEntries / 2;
+  for (std::uint32_t c = 0; c < len; ++c) {
+    current[c] = K::entry(w);
+    advance(w);
+  }
+  for (std::uint32_t c0 = 0; c0 < half; c0 += len) {
+    const bool more = c0 + len < half;
+    for (std::uint32_t c = 0; c < len; c += 2) {
+      if (more) {
+        next[c] = K::entry(w);
+        advance(w);
+        next[c + 1] = K::entry(w);
+        advance(w);
+      }
+      for (std::uint32_t i0 = 1 + 2 * (c0 + c); i0 < total; i0 += span << 1) {
+        K::two(data + i0, data + i0 + span, current + c);
+      }
+    }
+    std::swap(current, next);
+  }
+}
+
+template <class K>
+void late_stage(float* data, std::uint32_t total, std::uint32_t span, int direction,
+                typename K::Entry* table) {
+  Twiddle w = make_twiddle(K::theta(direction, span), 1.0, 0.0);
+  if (total / (span << 1) <= kFewBlocks) {
+    late_stage_overlapped<K>(data, total, span, w, table);
+  } else {
+    late_stage_blocks<K>(data, total, span, w, table);
+  }
+}
+
+// All butterfly stages of bit-reversed complex runs of `run` floats that tile data[1..total]: the
+// early stages block by block, the later ones stage by stage.
+template <class K>
+void butterflies_contiguous(float* data, std::uint32_t total, std::uint32_t run, int direction) {
+  typename K::Entry table[kTableEntries];
+  const std::uint32_t block = std::min(run, kEarlyBlock);
+  if (block >= 4) {
+    fill_early_table<K>(table, block, direction);
+    for (std::uint32_t base = 0; base < total; base += block) early_block<K>(data + base, block, table);
+  }
+  for (std::uint32_t span = block; span < run; span <<= 1) late_stage<K>(data, total, span, direction, table);
 }
 
 void transform_complex(float* data, std::uint32_t count, int direction) {
   const std::uint32_t n = count << 1;
   bit_reverse(data, n);
-  butterflies(data, n, direction);
+  butterflies_contiguous<DoubleProducts>(data, n, n, direction);
 }
 
 // Splits the half-length complex transform of a real sequence into its even and odd parts and
@@ -127,77 +412,49 @@ void recombine_real(float* data, std::uint32_t count, float h, double theta) {
 
 // The index steps of one dimension of an N-dimensional array, counted in floats.
 struct Axis {
-  std::uint32_t p1;  // distance between neighbours along the axis
+  std::uint32_t p1;  // distance between neighbours along the axis (a row of p1 floats)
   std::uint32_t p2;  // length of one run of the axis
   std::uint32_t p3;  // size of the whole array
 };
 
-void bit_reverse_axis(float* data, const Axis& a) {
-  std::uint32_t r = 1;
-  for (std::uint32_t i2 = 1; i2 <= a.p2; i2 += a.p1) {
-    if (i2 < r) {
-      for (std::uint32_t i1 = i2; i1 <= i2 + a.p1 - 2; i1 += 2) {
-        for (std::uint32_t i3 = i1; i3 <= a.p3; i3 += a.p2) {
-          const std::uint32_t i3r = r + i3 - i2;
-          std::swap(data[i3], data[i3r]);
-          std::swap(data[i3 + 1], data[i3r + 1]);
-        }
-      }
-    }
-    std::uint32_t bit = a.p2 >> 1;
-    while (bit >= a.p1 && r > bit) {
-      r -= bit;
-      bit >>= 1;
-    }
-    r += bit;
-  }
+void swap_rows(float* a, float* b, std::uint32_t width) {
+  for (std::uint32_t c = 0; c < width; ++c) std::swap(a[c], b[c]);
 }
 
-// Butterflies along one axis, over the columns [column, column + width) of every run of a.p2
-// floats in data[1..a.p3]. The twiddle is rounded to float and the whole butterfly is float
-// arithmetic, while the recurrence itself runs on in double.
-void butterflies_axis(float* data, const Axis& a, int direction, std::uint32_t column, std::uint32_t width) {
-  std::uint32_t f1 = a.p1;
-  while (f1 < a.p2) {
-    const std::uint32_t f2 = f1 << 1;
-    const double theta = (static_cast<double>(direction) * kTwoPi) / static_cast<double>(f2 / a.p1);
-    Twiddle w = make_twiddle(theta, 1.0, 0.0);
-    for (std::uint32_t i3 = 1; i3 <= f1; i3 += a.p1) {
-      const float wr = static_cast<float>(w.wr);
-      const float wi = static_cast<float>(w.wi);
-      for (std::uint32_t i1 = i3 + column; i1 <= i3 + column + width - 2; i1 += 2) {
-        for (std::uint32_t k1 = i1; k1 <= a.p3; k1 += f2) {
-          const std::uint32_t k2 = k1 + f1;
-          const float tr = wr * data[k2] - wi * data[k2 + 1];
-          const float ti = wr * data[k2 + 1] + wi * data[k2];
-          data[k2] = data[k1] - tr;
-          data[k2 + 1] = data[k1 + 1] - ti;
-          data[k1] += tr;
-          data[k1 + 1] += ti;
-        }
-      }
-      advance(w);
-    }
-    f1 = f2;
-  }
-}
-
-// Values only meet others of the same run and column along an axis, so the axis is transformed
-// tile by tile: a cache block of whole runs when runs are short, else one run and a band of columns.
-void butterflies_tiled(float* data, const Axis& a, int direction) {
-  if (a.p2 < kCacheBlock) {
-    const std::uint32_t tile = (a.p3 < kCacheBlock) ? a.p3 : kCacheBlock;
-    const Axis runs{a.p1, a.p2, tile};
-    for (std::uint32_t base = 0; base < a.p3; base += tile) {
-      butterflies_axis(data + base, runs, direction, 0, a.p1);
-    }
-    return;
-  }
-  const std::uint32_t band = kCacheBlock / (a.p2 / a.p1);
-  const std::uint32_t width = (band < 2) ? 2 : (band > a.p1 ? a.p1 : band);
-  const Axis run{a.p1, a.p2, a.p2};
+// Bit reversal along an axis: the rows of each run trade places whole, one run after another.
+void bit_reverse_rows(float* data, const Axis& a) {
   for (std::uint32_t base = 0; base < a.p3; base += a.p2) {
-    for (std::uint32_t c = 0; c < a.p1; c += width) butterflies_axis(data + base, run, direction, c, width);
+    std::uint32_t r = 1;
+    for (std::uint32_t i2 = 1; i2 <= a.p2; i2 += a.p1) {
+      if (i2 < r) swap_rows(data + base + i2, data + base + r, a.p1);
+      std::uint32_t bit = a.p2 >> 1;
+      while (bit >= a.p1 && r > bit) {
+        r -= bit;
+        bit >>= 1;
+      }
+      r += bit;
+    }
+  }
+}
+
+// Butterflies along an axis whose rows hold at least two complex values: one twiddle serves a whole
+// row pair, so the rows are walked contiguously. An axis is finished on one group of whole runs
+// (a cache's worth) before the next group starts; each group restarts the recurrence, which
+// yields the same twiddles.
+void butterflies_rows(float* data, const Axis& a, int direction) {
+  const std::uint32_t group = (a.p2 >= kRunGroup) ? a.p2 : std::min(a.p3, kRunGroup);
+  for (std::uint32_t base = 0; base < a.p3; base += group) {
+    for (std::uint32_t f1 = a.p1; f1 < a.p2; f1 <<= 1) {
+      const std::uint32_t f2 = f1 << 1;
+      Twiddle w = make_twiddle(FloatProducts::theta(direction, f2 / a.p1), 1.0, 0.0);
+      for (std::uint32_t i3 = 1; i3 <= f1; i3 += a.p1) {
+        const FloatEntry e = FloatProducts::entry(w);
+        for (std::uint32_t k1 = base + i3; k1 < base + group; k1 += f2) {
+          FloatProducts::rows(data + k1, data + k1 + f1, a.p1, e);
+        }
+        advance(w);
+      }
+    }
   }
 }
 
@@ -212,8 +469,14 @@ void transform_multidim(float* data, const std::uint32_t* dims, int ndims, int d
     a.p1 = prev << 1;
     a.p2 = a.p1 * n;
     a.p3 = a.p2 * rem;
-    bit_reverse_axis(data, a);
-    butterflies_tiled(data, a, direction);
+    if (a.p1 == 2) {
+      // The fastest axis: each run is a complex sequence of its own.
+      for (std::uint32_t base = 0; base < a.p3; base += a.p2) bit_reverse(data + base, a.p2);
+      butterflies_contiguous<FloatProducts>(data, a.p3, a.p2, direction);
+    } else {
+      bit_reverse_rows(data, a);
+      butterflies_rows(data, a, direction);
+    }
     prev *= n;
   }
 }
@@ -246,24 +509,55 @@ void recombine_zero_plane(float*** data, float** nyquist, std::uint32_t i1, std:
   }
 }
 
-// One column pair (i3, its mirror) of the last axis; outputs formed in double, rounded once.
-void recombine_plane(float*** data, std::uint32_t i1, std::uint32_t j1, std::uint32_t n2, std::uint32_t n3,
-                     std::uint32_t i3, float h, const Twiddle& w) {
+// Twiddles of a run of column pairs of the 3-d recombination, in double.
+struct ColumnTwiddles {
+  double wr[kTableEntries];
+  double wi[kTableEntries];
+};
+
+// Column pairs i3 = first .. first+len-1 of one row x (plane i1, row i2) and its mirrored row y
+// (plane j1, row j2): x[2·i3-1], x[2·i3] with y[n3+3-2·i3], y[n3+4-2·i3]. Outputs are formed in
+// double and rounded once. The middle column pair may be the same element twice (a row that is its
+// own mirror); x is written before y, as the plain loop order does.
+void recombine_row(float* x_row, float* y_row, std::uint32_t n3, std::uint32_t first, std::uint32_t len,
+                   float h, const ColumnTwiddles& w) {
   const float g = 0.5f;
-  const std::uint32_t ii3 = (i3 << 1) - 1;
-  const std::uint32_t j3 = n3 + 3 - (i3 << 1);
-  for (std::uint32_t i2 = 1; i2 <= n2; ++i2) {
-    const std::uint32_t j2 = (i2 != 1) ? n2 - i2 + 2 : 1;
-    float* x = &data[i1][i2][ii3];
-    float* y = &data[j1][j2][j3];
+  for (std::uint32_t c = 0; c < len; ++c) {
+    const std::uint32_t i3 = first + c;
+    float* x = x_row + (i3 << 1) - 1;
+    float* y = y_row + n3 + 3 - (i3 << 1);
     const double sr = static_cast<double>(g * (x[0] + y[0]));
     const double si = static_cast<double>(g * (x[1] - y[1]));
     const double di = static_cast<double>(h * (x[0] - y[0]));
     const double dr = static_cast<double>(-h * (x[1] + y[1]));
-    x[0] = static_cast<float>(sr + w.wr * dr - w.wi * di);
-    x[1] = static_cast<float>(si + w.wr * di + w.wi * dr);
-    y[0] = static_cast<float>(sr - w.wr * dr + w.wi * di);
-    y[1] = static_cast<float>(-si + w.wr * di + w.wi * dr);
+    x[0] = static_cast<float>(sr + w.wr[c] * dr - w.wi[c] * di);
+    x[1] = static_cast<float>(si + w.wr[c] * di + w.wi[c] * dr);
+    y[0] = static_cast<float>(sr - w.wr[c] * dr + w.wi[c] * di);
+    y[1] = static_cast<float>(-si + w.wr[c] * di + w.wi[c] * dr);
+  }
+}
+
+// The recombination of one plane i1 with its mirror j1. Column pairs other than the middle one touch
+// disjoint elements, and the middle ones keep their row order, so the rows can be walked along the
+// columns, a chunk of twiddles at a time, instead of down each column.
+void recombine_plane(float*** data, float** nyquist, std::uint32_t i1, std::uint32_t j1, std::uint32_t n2,
+                     std::uint32_t n3, float h, double theta) {
+  recombine_zero_plane(data, nyquist, i1, j1, n2, h);
+  Twiddle w = make_twiddle(theta, 1.0, 0.0);
+  advance(w);
+  const std::uint32_t last = (n3 >> 2) + 1;
+  ColumnTwiddles chunk;
+  for (std::uint32_t first = 2; first <= last; first += kTableEntries) {
+    const std::uint32_t len = std::min(kTableEntries, last + 1 - first);
+    for (std::uint32_t c = 0; c < len; ++c) {
+      chunk.wr[c] = w.wr;
+      chunk.wi[c] = w.wi;
+      advance(w);
+    }
+    for (std::uint32_t i2 = 1; i2 <= n2; ++i2) {
+      const std::uint32_t j2 = (i2 != 1) ? n2 - i2 + 2 : 1;
+      recombine_row(data[i1][i2], data[j1][j2], n3, first, len, h, chunk);
+    }
   }
 }
 
@@ -331,15 +625,7 @@ void fft_real_3d(float*** data, float** nyquist, std::uint32_t n1, std::uint32_t
   }
   for (std::uint32_t i1 = 1; i1 <= n1; ++i1) {
     const std::uint32_t j1 = (i1 != 1) ? n1 - i1 + 2 : 1;
-    Twiddle w = make_twiddle(theta, 1.0, 0.0);
-    for (std::uint32_t i3 = 1; i3 <= (n3 >> 2) + 1; ++i3) {
-      if (i3 == 1) {
-        recombine_zero_plane(data, nyquist, i1, j1, n2, h);
-      } else {
-        recombine_plane(data, i1, j1, n2, n3, i3, h, w);
-      }
-      advance(w);
-    }
+    recombine_plane(data, nyquist, i1, j1, n2, n3, h, theta);
   }
   if (direction == -1) transform_multidim(data[1][1], dims, 3, -1);
 }

@@ -48,15 +48,39 @@ void agree_complex_and_real() {
   }
 }
 
-// Sizes past the transforms' cache block, so that the blocked passes are compared as well.
+// Sizes past the transforms' early blocks and twiddle chunks, so that the later stages, long runs
+// of the fastest axis and the chunked 3-d recombination are compared as well.
 void agree_large() {
   std::vector<float> v = fixed_data(2 * 8192, 5000);
   numerics::fft_complex(v.data(), 8192, 1);
   emit_one_based("fft_complex/forward/8192", transform_rule(8192), v);
+  numerics::fft_complex(v.data(), 8192, -1);
+  emit_one_based("fft_complex/inverse/8192", transform_rule(8192), v);
+  v = fixed_data(4096, 5500);
+  numerics::fft_real(v.data(), 4096, 1);
+  emit_one_based("fft_real/forward/4096", transform_rule(4096), v);
   const std::uint32_t dims[] = {0, 16, 16, 32};
   v = fixed_data(2 * 8192, 6000);
   numerics::fft_multidim(v.data(), dims, 3, -1);
   emit_one_based("fft_multidim/inverse/16x16x32", transform_rule(8192), v);
+  const std::uint32_t long_rows[] = {0, 2, 2048};
+  v = fixed_data(2 * 4096, 6500);
+  numerics::fft_multidim(v.data(), long_rows, 2, 1);
+  emit_one_based("fft_multidim/forward/2x2048", transform_rule(4096), v);
+}
+
+void agree_real_3d_long_rows() {
+  const std::uint32_t n1 = 2, n2 = 2, n3 = 1024, total = n1 * n2 * n3;
+  float*** t = numerics::f3tensor(1, n1, 1, n2, 1, n3);
+  float** nyquist = numerics::matrix(1, n1, 1, 2 * n2);
+  float* block = &t[1][1][1];
+  for (std::uint32_t p = 0; p < total; ++p) block[p] = agreement::fixed_value(7000 + p, -1.0f, 1.0f);
+  numerics::fft_real_3d(t, nyquist, n1, n2, n3, 1);
+  agreement::emit("fft_real_3d/forward/2x2x1024", transform_rule(total), block, static_cast<int>(total));
+  numerics::fft_real_3d(t, nyquist, n1, n2, n3, -1);
+  agreement::emit("fft_real_3d/inverse/2x2x1024", transform_rule(total), block, static_cast<int>(total));
+  numerics::release_matrix(nyquist, 1, n1, 1, 2 * n2);
+  numerics::release_f3tensor(t, 1, n1, 1, n2, 1, n3);
 }
 
 void agree_multidim() {
@@ -91,4 +115,5 @@ void agree_fft() {
   agree_multidim();
   agree_real_3d();
   agree_large();
+  agree_real_3d_long_rows();
 }
