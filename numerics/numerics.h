@@ -146,7 +146,7 @@ void fft_real_3d (float*** data, float** nyquist, std::uint32_t n1, std::uint32_
 
 // Singular value decomposition
 extern bool svd_not_converged;  // cleared by svd_decompose, set when a value used up its iterations
-// a[1..m][1..n] -> U, w[1..n] unsorted singular values, v[1..n][1..n] = V; |bidiagonal| < 1e-6 is 0.
+// a[1..m][1..n] -> U, w[1..n] unsorted, v[1..n][1..n] = V; |bidiag| < 1e-6 is 0; reflections < 3e-39 skipped.
 void  svd_decompose(float** a, int m, int n, float* w, float** v);
 // sqrt(a^2 + b^2) without overflow; 0 for (0, 0).
 float safe_hypot(float a, float b);

@@ -1,9 +1,22 @@
 // Singular value decomposition A = U·diag(w)·Vᵀ of a one-based float matrix (Householder
 // bidiagonalisation followed by implicitly shifted QR sweeps), back-substitution through the
 // decomposition, and the covariance matrix of fitted parameters.
+//
+// Speed without a changed bit: the Householder updates of independent columns and rows run in
+// whatever order walks memory best, each sum still adding its terms in ascending index. The SSE2
+// lanes carry independent elements (four columns of one update, or four rows of one set of sums or
+// rotations, moved between rows and lanes by 4 × 4 transposes), each lane performing exactly the
+// scalar float operations. The portable scalar path does the same work for other processors.
 #include <cmath>
 
 #include "numerics/numerics.h"
+
+#if !defined(NUMERICS_LINALG_PORTABLE) && (defined(__SSE2__) || defined(_M_X64))
+#define NUMERICS_SVD_SSE2 1
+#include <emmintrin.h>
+#else
+#define NUMERICS_SVD_SSE2 0
+#endif
 
 namespace numerics {
 
@@ -19,6 +32,8 @@ constexpr int kMaxIterations = 100;
 // Rotations of one QR sweep whose parameters are gathered before they are applied to U and V row by
 // row (a row is contiguous; a column is not).
 constexpr int kRotationBlock = 32;
+// Rows whose sums or rotations run together in SSE2 lanes, four rows to a lane group.
+constexpr int kGroupRows = 8;
 
 // |magnitude| carrying the sign of `sign` (a zero `sign` counts as positive).
 float sign_of(float magnitude, float sign) {
@@ -27,6 +42,13 @@ float sign_of(float magnitude, float sign) {
 
 // 1/x formed in double from the float x and rounded once to float.
 float reciprocal_in_double(float x) { return static_cast<float>(1.0 / static_cast<double>(x)); }
+
+// A reflection whose diagonal or superdiagonal value scale·g lies below about 3e-39 (subnormal, or
+// zero after underflow) cannot be accumulated: the accumulation divides by that value, the quotient
+// overflows to infinity, and U or V fill with NaN. Such a vector is negligible (its norm is below
+// 1e-38), so it is cleared and the reflection skipped, as for a vector that is exactly zero. Above
+// that size nothing changes.
+bool too_small_to_reflect(float scale, float g) { return std::isinf(reciprocal_in_double(scale * g)); }
 
 // Plane rotation of columns p and q over rows 1..rows: (p, q) <- (p·c + q·s, q·c − p·s).
 void rotate_columns(float** m, int rows, int p, int q, float c, float s) {
@@ -38,6 +60,18 @@ void rotate_columns(float** m, int rows, int p, int q, float c, float s) {
   }
 }
 
+// y[j] = y[j] + x[j]·factor for j = first..last.
+void add_multiple(float* y, const float* x, float factor, int first, int last) {
+  int j = first;
+#if NUMERICS_SVD_SSE2
+  const __m128 f = _mm_set1_ps(factor);
+  for (; j + 3 <= last; j += 4) {
+    _mm_storeu_ps(y + j, _mm_add_ps(_mm_loadu_ps(y + j), _mm_mul_ps(_mm_loadu_ps(x + j), f)));
+  }
+#endif
+  for (; j <= last; ++j) y[j] = y[j] + x[j] * factor;
+}
+
 // One step of the running rotation of a row: the carried element y and row[q + 1] become row[q] and
 // the new carried element.
 inline void rotate_step(float* row, int q, float c, float s, float* y) {
@@ -46,32 +80,101 @@ inline void rotate_step(float* row, int q, float c, float s, float* y) {
   *y = z * c - *y * s;
 }
 
+// Rotations q = from..count−1 of a row whose carried element is *y, then the carried element stored.
+void finish_row(float* row, int from, int count, const float* c, const float* s, float y) {
+  for (int q = from; q < count; ++q) rotate_step(row, q, c[q], s[q], &y);
+  row[count] = y;
+}
+
+#if NUMERICS_SVD_SSE2
+// The sums t[r] = Σ_{k=first..last} rows[r][k]·x[k] of kRows rows (a multiple of four), each in
+// ascending k from 0: the lanes hold four rows, a 4 × 4 transpose turns four columns of them into
+// lanes. Several groups of four run together to hide the latency of each chain of additions.
+template <int kRows>
+void row_sums(const float* const* rows, const float* x, int first, int last, float* t) {
+  constexpr int kGroups = kRows / 4;
+  __m128 sum[kGroups];
+  for (int g = 0; g < kGroups; ++g) sum[g] = _mm_setzero_ps();
+  int k = first;
+  for (; k + 3 <= last; k += 4) {
+    const __m128 xs = _mm_loadu_ps(x + k);
+    const __m128 x0 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(0, 0, 0, 0));
+    const __m128 x1 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(1, 1, 1, 1));
+    const __m128 x2 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(2, 2, 2, 2));
+    const __m128 x3 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(3, 3, 3, 3));
+    for (int g = 0; g < kGroups; ++g) {
+      __m128 c0 = _mm_loadu_ps(rows[4 * g] + k);
+      __m128 c1 = _mm_loadu_ps(rows[4 * g + 1] + k);
+      __m128 c2 = _mm_loadu_ps(rows[4 * g + 2] + k);
+      __m128 c3 = _mm_loadu_ps(rows[4 * g + 3] + k);
+      _MM_TRANSPOSE4_PS(c0, c1, c2, c3);
+      sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c0, x0));
+      sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c1, x1));
+      sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c2, x2));
+      sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c3, x3));
+    }
+  }
+  for (int g = 0; g < kGroups; ++g) _mm_storeu_ps(t + 4 * g, sum[g]);
+  for (; k <= last; ++k) {
+    for (int r = 0; r < kRows; ++r) t[r] = t[r] + rows[r][k] * x[k];
+  }
+}
+
+// Rotations q = 0..count−1 of the column pairs (q, q + 1) of kRows rows (a multiple of four; row
+// pointers offset to the block's first column), in this order; cs and sn hold each rotation's
+// parameters in all four lanes. The lanes hold four rows and carry their running elements; four
+// columns at a time come into lanes by a 4 × 4 transpose and go back the same way after four
+// rotation steps. Several groups of four rows run together to hide the latency of each chain.
+template <int kRows>
+void rotate_row_group(float* const* rows, int count, const __m128* cs, const __m128* sn, const float* c,
+                      const float* s) {
+  constexpr int kGroups = kRows / 4;
+  __m128 y[kGroups];
+  for (int g = 0; g < kGroups; ++g)
+    y[g] = _mm_setr_ps(rows[4 * g][0], rows[4 * g + 1][0], rows[4 * g + 2][0], rows[4 * g + 3][0]);
+  int q = 0;
+  for (; q + 4 <= count; q += 4) {
+    for (int g = 0; g < kGroups; ++g) {
+      __m128 z[4];
+      for (int r = 0; r < 4; ++r) z[r] = _mm_loadu_ps(rows[4 * g + r] + q + 1);
+      _MM_TRANSPOSE4_PS(z[0], z[1], z[2], z[3]);
+      for (int t = 0; t < 4; ++t) {
+        const __m128 out = _mm_add_ps(_mm_mul_ps(y[g], cs[q + t]), _mm_mul_ps(z[t], sn[q + t]));
+        y[g] = _mm_sub_ps(_mm_mul_ps(z[t], cs[q + t]), _mm_mul_ps(y[g], sn[q + t]));
+        z[t] = out;
+      }
+      _MM_TRANSPOSE4_PS(z[0], z[1], z[2], z[3]);
+      for (int r = 0; r < 4; ++r) _mm_storeu_ps(rows[4 * g + r] + q, z[r]);
+    }
+  }
+  float carried[kRows];
+  for (int g = 0; g < kGroups; ++g) _mm_storeu_ps(carried + 4 * g, y[g]);
+  for (int r = 0; r < kRows; ++r) finish_row(rows[r], q, count, c, s, carried[r]);
+}
+#endif
+
 // Plane rotations q = 0..count−1 of the column pairs (first + q, first + q + 1), in this order, over
 // rows 1..rows. Going row by row gives every element the same rotations in the same order as one pass
-// over all rows per rotation would. Four rows go together: their chains of dependent steps are
-// independent of each other, which hides the latency of each step.
+// over all rows per rotation would.
 void rotate_adjacent_columns(float** m, int rows, int first, int count, const float* c, const float* s) {
   int r = 1;
+#if NUMERICS_SVD_SSE2
+  __m128 cs[kRotationBlock], sn[kRotationBlock];
+  for (int q = 0; q < count; ++q) {
+    cs[q] = _mm_set1_ps(c[q]);
+    sn[q] = _mm_set1_ps(s[q]);
+  }
+  float* group[kGroupRows];
+  for (; r + kGroupRows - 1 <= rows; r += kGroupRows) {
+    for (int k = 0; k < kGroupRows; ++k) group[k] = m[r + k] + first;
+    rotate_row_group<kGroupRows>(group, count, cs, sn, c, s);
+  }
   for (; r + 3 <= rows; r += 4) {
-    float* p0 = m[r] + first;
-    float* p1 = m[r + 1] + first;
-    float* p2 = m[r + 2] + first;
-    float* p3 = m[r + 3] + first;
-    float y0 = p0[0], y1 = p1[0], y2 = p2[0], y3 = p3[0];
-    for (int q = 0; q < count; ++q) {
-      rotate_step(p0, q, c[q], s[q], &y0);
-      rotate_step(p1, q, c[q], s[q], &y1);
-      rotate_step(p2, q, c[q], s[q], &y2);
-      rotate_step(p3, q, c[q], s[q], &y3);
-    }
-    p0[count] = y0, p1[count] = y1, p2[count] = y2, p3[count] = y3;
+    for (int k = 0; k < 4; ++k) group[k] = m[r + k] + first;
+    rotate_row_group<4>(group, count, cs, sn, c, s);
   }
-  for (; r <= rows; ++r) {
-    float* p = m[r] + first;
-    float y = p[0];
-    for (int q = 0; q < count; ++q) rotate_step(p, q, c[q], s[q], &y);
-    p[count] = y;
-  }
+#endif
+  for (; r <= rows; ++r) finish_row(m[r] + first, 0, count, c, s, m[r][first]);
 }
 
 // Householder reflection of column i (rows i..m) applied to columns i+1..n, with e[i+1..n] (not yet
@@ -88,23 +191,42 @@ float reflect_column(float** a, int m, int n, int i, float* e) {
   }
   const float f = a[i][i];
   const float g = -sign_of(std::sqrt(s), f);
+  if (too_small_to_reflect(scale, g)) {
+    for (int k = i; k <= m; ++k) a[k][i] = 0.0f;
+    return 0.0f;
+  }
   const float h = f * g - s;
   a[i][i] = f - g;
   const int l = i + 1;
   for (int j = l; j <= n; ++j) e[j] = 0.0f;
-  for (int k = i; k <= m; ++k) {
-    const float aki = a[k][i];
-    const float* row = a[k];
-    for (int j = l; j <= n; ++j) e[j] += aki * row[j];
-  }
+  for (int k = i; k <= m; ++k) add_multiple(e, a[k], a[k][i], l, n);
   for (int j = l; j <= n; ++j) e[j] /= h;
-  for (int k = i; k <= m; ++k) {
-    const float aki = a[k][i];
-    float* row = a[k];
-    for (int j = l; j <= n; ++j) row[j] += e[j] * aki;
-  }
+  for (int k = i; k <= m; ++k) add_multiple(a[k], e, a[k][i], l, n);
   for (int k = i; k <= m; ++k) a[k][i] *= scale;
   return scale * g;
+}
+
+// The sums t_j = Σ_{k=l..n} a[j][k]·a[i][k] of rows j = l..m, each in ascending k, and the updates
+// a[j][k] = a[j][k] + t_j·e[k]. Each row's sum reads only its own row and row i, so rows go in groups.
+void reflect_rows_below(float** a, int m, int n, int i, const float* e) {
+  const int l = i + 1;
+  int j = l;
+#if NUMERICS_SVD_SSE2
+  float t[8];
+  for (; j + 7 <= m; j += 8) {
+    row_sums<8>(a + j, a[i], l, n, t);
+    for (int r = 0; r < 8; ++r) add_multiple(a[j + r], e, t[r], l, n);
+  }
+  for (; j + 3 <= m; j += 4) {
+    row_sums<4>(a + j, a[i], l, n, t);
+    for (int r = 0; r < 4; ++r) add_multiple(a[j + r], e, t[r], l, n);
+  }
+#endif
+  for (; j <= m; ++j) {
+    float t_j = 0.0f;
+    for (int k = l; k <= n; ++k) t_j += a[j][k] * a[i][k];
+    add_multiple(a[j], e, t_j, l, n);
+  }
 }
 
 // Householder reflection of row i (columns i+1..n) applied to rows i+1..m; e[i+1..n] serves as
@@ -121,14 +243,14 @@ float reflect_row(float** a, int m, int n, int i, float* e) {
   }
   const float f = a[i][l];
   const float g = -sign_of(std::sqrt(s), f);
+  if (too_small_to_reflect(scale, g)) {
+    for (int k = l; k <= n; ++k) a[i][k] = 0.0f;
+    return 0.0f;
+  }
   const float h = f * g - s;
   a[i][l] = f - g;
   for (int k = l; k <= n; ++k) e[k] = a[i][k] / h;
-  for (int j = l; j <= m; ++j) {
-    float t = 0.0f;
-    for (int k = l; k <= n; ++k) t += a[j][k] * a[i][k];
-    for (int k = l; k <= n; ++k) a[j][k] += t * e[k];
-  }
+  reflect_rows_below(a, m, n, i, e);
   for (int k = l; k <= n; ++k) a[i][k] *= scale;
   return scale * g;
 }
@@ -150,16 +272,8 @@ void reflect_into_v(const float* const* a, int n, int i, float g, float** v) {
   for (int j = l; j <= n; ++j) v[j][i] = (a[i][j] / a[i][l]) / g;
   float* t = v[i];
   for (int j = l; j <= n; ++j) t[j] = 0.0f;
-  for (int k = l; k <= n; ++k) {
-    const float aik = a[i][k];
-    const float* row = v[k];
-    for (int j = l; j <= n; ++j) t[j] += aik * row[j];
-  }
-  for (int k = l; k <= n; ++k) {
-    const float vki = v[k][i];
-    float* row = v[k];
-    for (int j = l; j <= n; ++j) row[j] += t[j] * vki;
-  }
+  for (int k = l; k <= n; ++k) add_multiple(t, v[k], a[i][k], l, n);
+  for (int k = l; k <= n; ++k) add_multiple(v[k], t, v[k][i], l, n);
 }
 
 // Accumulates the right-hand reflections into v.
@@ -186,18 +300,10 @@ void accumulate_right(float** a, int n, const float* e, float** v) {
 void reflect_left_column(float** a, int m, int n, int i, float g) {
   const int l = i + 1;
   float* f = a[i];
-  for (int k = l; k <= m; ++k) {
-    const float aki = a[k][i];
-    const float* row = a[k];
-    for (int j = l; j <= n; ++j) f[j] += aki * row[j];
-  }
+  for (int k = l; k <= m; ++k) add_multiple(f, a[k], a[k][i], l, n);
   const float aii = a[i][i];
   for (int j = l; j <= n; ++j) f[j] = (f[j] / aii) * g;
-  for (int k = l; k <= m; ++k) {
-    const float aki = a[k][i];
-    float* row = a[k];
-    for (int j = l; j <= n; ++j) row[j] += f[j] * aki;
-  }
+  for (int k = l; k <= m; ++k) add_multiple(a[k], f, a[k][i], l, n);
   // The explicit 0 + keeps the sign of a zero exactly as an update of the cleared element gives it.
   for (int j = l; j <= n; ++j) f[j] = 0.0f + f[j] * aii;
 }

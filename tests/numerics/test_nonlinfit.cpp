@@ -1,9 +1,11 @@
 // Tests of the Gauss-Jordan solver, the covariance spreading, the sum-of-Gaussians model, the
-// curvature matrix and the Levenberg-Marquardt iteration with its start, steps, finish and restart.
+// curvature matrix and the Levenberg-Marquardt iteration with its start, steps, finish and restart,
+// and the fast Gauss-Jordan kernels against a plain transcription of the method's steps, bit for bit.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
@@ -64,9 +66,12 @@ long double derivative_ld(long double x, const float* params, int nparams, int j
   const long double a = params[first], b = params[first + 1], c = params[first + 2];
   const long double t = (x - b) / c, e = std::exp(-t * t);
   switch (j - first) {
-    case 0: return e;
-    case 1: return a * e * 2 * t / c;
-    default: return a * e * 2 * t * t / c;
+    case 0:
+      return e;
+    case 1:
+      return a * e * 2 * t / c;
+    default:
+      return a * e * 2 * t * t / c;
   }
 }
 
@@ -88,6 +93,51 @@ Rows solve_ld(Rows rows, int n, int m) {
     }
   }
   return rows;
+}
+
+// Gauss-Jordan elimination with full pivoting, the steps written out plainly in the order stated
+// (the pivot scan element by element, each row updated column by column). Returns false where the
+// library would end the process (a singular matrix).
+bool plain_gaussj(float** a, int n, float** b, int m) {
+  std::vector<int> column_index(n + 1), row_index(n + 1), count(n + 1, 0);
+  int row = 0, col = 0;
+  for (int i = 1; i <= n; ++i) {
+    float largest = 0.0f;
+    for (int j = 1; j <= n; ++j) {
+      if (count[j] == 1) continue;
+      for (int k = 1; k <= n; ++k) {
+        if (count[k] == 0 && std::fabs(a[j][k]) >= largest) largest = std::fabs(a[j][k]), row = j, col = k;
+        if (count[k] > 1) return false;
+      }
+    }
+    ++count[col];
+    if (row != col) {
+      for (int l = 1; l <= n; ++l) std::swap(a[row][l], a[col][l]);
+      for (int l = 1; l <= m; ++l) std::swap(b[row][l], b[col][l]);
+    }
+    row_index[i] = row, column_index[i] = col;
+    if (a[col][col] == 0.0f) return false;
+    const float p = static_cast<float>(1.0 / static_cast<double>(a[col][col]));
+    a[col][col] = 1.0f;
+    for (int l = 1; l <= n; ++l) a[col][l] *= p;
+    for (int l = 1; l <= m; ++l) b[col][l] *= p;
+    for (int r = 1; r <= n; ++r) {
+      if (r == col) continue;
+      const float d = a[r][col];
+      a[r][col] = 0.0f;
+      for (int l = 1; l <= n; ++l) a[r][l] -= a[col][l] * d;
+      for (int l = 1; l <= m; ++l) b[r][l] -= b[col][l] * d;
+    }
+  }
+  for (int l = n; l >= 1; --l) {
+    if (row_index[l] != column_index[l])
+      for (int k = 1; k <= n; ++k) std::swap(a[k][row_index[l]], a[k][column_index[l]]);
+  }
+  return true;
+}
+
+bool same_bits(const Bordered& x, const Bordered& y) {
+  return std::memcmp(&x.m[0][0], &y.m[0][0], sizeof(float) * (x.rows + 2) * (x.cols + 2)) == 0;
 }
 
 // |X A - I| / (|X| |A| n eps) in double, max norms, for A = original and X = its computed inverse.
@@ -162,6 +212,45 @@ TEST(Gaussj, InverseAndSolutionsOfRandomMatrices) {
     }
     EXPECT_TRUE(a.border_intact() && b.border_intact()) << "n = " << n;
   }
+}
+
+// Entry (i, j) of Sylvester's Hadamard matrix (zero-based): −1 when i AND j has an odd number of ones.
+float hadamard_sign(int i, int j) {
+  int ones = 0;
+  for (int bits = i & j; bits != 0; bits >>= 1) ones += bits & 1;
+  return ones % 2 == 1 ? -1.0f : 1.0f;
+}
+
+// Sizes that leave every remainder of the four-column lanes, with up to five right-hand sides, on
+// inputs where the pivot choice among equal magnitudes decides the result: small integers (many
+// ties and zeros) and ±1 Hadamard matrices (every magnitude equal at the start), besides random ones.
+TEST(Gaussj, FastKernelsMatchThePlainStepOrderBitForBit) {
+  enum Kind { kUniform, kIntegers, kHadamard };
+  std::mt19937 gen(7);
+  std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+  int compared = 0;
+  for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13, 16, 17, 31, 32, 33, 64, 66}) {
+    for (int m : {0, 1, 2, 5}) {
+      for (int kind = kUniform; kind <= kHadamard; ++kind) {
+        if (kind == kHadamard && (n & (n - 1)) != 0) continue;  // Sylvester's construction: n = 2^k
+        Bordered a1(n, n), a2(n, n), b1(n, m), b2(n, m);
+        for (int i = 1; i <= n; ++i) {
+          for (int j = 1; j <= n; ++j) {
+            float x = unit(gen);
+            if (kind == kIntegers) x = std::round(3.0f * x);
+            if (kind == kHadamard) x = hadamard_sign(i - 1, j - 1);
+            a1.m[i][j] = a2.m[i][j] = x;
+          }
+          for (int j = 1; j <= m; ++j) b1.m[i][j] = b2.m[i][j] = std::round(8.0f * unit(gen));
+        }
+        if (!plain_gaussj(a1.m, n, b1.m, m)) continue;  // singular: the library would end the process
+        gaussj(a2.m, n, b2.m, m);
+        EXPECT_TRUE(same_bits(a1, a2) && same_bits(b1, b2)) << "n " << n << " m " << m << " kind " << kind;
+        ++compared;
+      }
+    }
+  }
+  EXPECT_GT(compared, 100);
 }
 
 // A fatal exit keeps the blocks gaussj was given, and one-based handles point outside their blocks, so

@@ -1,10 +1,12 @@
 // Tests of the singular value decomposition, back-substitution and covariance: scaled residuals of
 // reconstruction and orthonormality over both shapes, solutions and covariances against the normal
-// equations solved in double, the signs of small cases, and sentinel borders around every argument.
+// equations solved in double, the signs of small cases, sentinel borders around every argument, and
+// the fast kernels against a plain transcription of the decomposition's steps, bit for bit.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
@@ -81,6 +83,200 @@ std::vector<std::vector<double>> inverse_normal_matrix(const Bordered& a) {
   return s;
 }
 
+// The decomposition's steps written out plainly, one loop per step in the order stated (sums down
+// the columns, each rotation over all rows before the next), for comparison with the library's
+// reorganised kernels. One guard is added, as in the library: a reflection whose scale·g is so small
+// that its reciprocal overflows is cleared and skipped (the stated steps would fill U or V with NaN).
+namespace plain {
+
+bool not_converged = false;
+constexpr float kEpsilon = 1.0e-6f;
+
+float sign(float a, float b) { return b >= 0.0f ? std::fabs(a) : -std::fabs(a); }
+float reciprocal(float x) { return static_cast<float>(1.0 / static_cast<double>(x)); }
+bool unaccumulable(float scale, float g) { return std::isinf(reciprocal(scale * g)); }
+
+void bidiagonalise(float** a, int m, int n, float* w, float* e) {
+  float g = 0.0f, scale = 0.0f, s = 0.0f;
+  for (int i = 1; i <= n; ++i) {
+    const int l = i + 1;
+    e[i] = scale * g;
+    g = s = scale = 0.0f;
+    if (i <= m) {
+      for (int k = i; k <= m; ++k) scale += std::fabs(a[k][i]);
+      if (scale != 0.0f) {
+        for (int k = i; k <= m; ++k) a[k][i] /= scale, s += a[k][i] * a[k][i];
+        const float f = a[i][i];
+        g = -sign(std::sqrt(s), f);
+        if (unaccumulable(scale, g)) {
+          for (int k = i; k <= m; ++k) a[k][i] = 0.0f;
+          scale = g = 0.0f;
+        }
+      }
+      if (scale != 0.0f) {
+        const float f = a[i][i];
+        const float h = f * g - s;
+        a[i][i] = f - g;
+        for (int j = l; j <= n; ++j) {
+          float t = 0.0f;
+          for (int k = i; k <= m; ++k) t += a[k][i] * a[k][j];
+          const float factor = t / h;
+          for (int k = i; k <= m; ++k) a[k][j] += factor * a[k][i];
+        }
+        for (int k = i; k <= m; ++k) a[k][i] *= scale;
+      }
+    }
+    w[i] = scale * g;
+    g = s = scale = 0.0f;
+    if (i <= m && i != n) {
+      for (int k = l; k <= n; ++k) scale += std::fabs(a[i][k]);
+      if (scale != 0.0f) {
+        for (int k = l; k <= n; ++k) a[i][k] /= scale, s += a[i][k] * a[i][k];
+        const float f = a[i][l];
+        g = -sign(std::sqrt(s), f);
+        if (unaccumulable(scale, g)) {
+          for (int k = l; k <= n; ++k) a[i][k] = 0.0f;
+          scale = g = 0.0f;
+        }
+      }
+      if (scale != 0.0f) {
+        const float f = a[i][l];
+        const float h = f * g - s;
+        a[i][l] = f - g;
+        for (int k = l; k <= n; ++k) e[k] = a[i][k] / h;
+        for (int j = l; j <= m; ++j) {
+          float t = 0.0f;
+          for (int k = l; k <= n; ++k) t += a[j][k] * a[i][k];
+          for (int k = l; k <= n; ++k) a[j][k] += t * e[k];
+        }
+        for (int k = l; k <= n; ++k) a[i][k] *= scale;
+      }
+    }
+  }
+}
+
+void accumulate(float** a, int m, int n, const float* w, const float* e, float** v) {
+  float g = 0.0f;
+  int l = n + 1;
+  for (int i = n; i >= 1; --i) {
+    if (i < n) {
+      if (g != 0.0f) {
+        for (int j = l; j <= n; ++j) v[j][i] = (a[i][j] / a[i][l]) / g;
+        for (int j = l; j <= n; ++j) {
+          float t = 0.0f;
+          for (int k = l; k <= n; ++k) t += a[i][k] * v[k][j];
+          for (int k = l; k <= n; ++k) v[k][j] += t * v[k][i];
+        }
+      }
+      for (int j = l; j <= n; ++j) v[i][j] = v[j][i] = 0.0f;
+    }
+    v[i][i] = 1.0f, g = e[i], l = i;
+  }
+  for (int i = std::min(m, n); i >= 1; --i) {
+    l = i + 1, g = w[i];
+    for (int j = l; j <= n; ++j) a[i][j] = 0.0f;
+    if (g != 0.0f) {
+      g = reciprocal(g);
+      for (int j = l; j <= n; ++j) {
+        float t = 0.0f;
+        for (int k = l; k <= m; ++k) t += a[k][i] * a[k][j];
+        const float f = (t / a[i][i]) * g;
+        for (int k = i; k <= m; ++k) a[k][j] += f * a[k][i];
+      }
+      for (int j = i; j <= m; ++j) a[j][i] *= g;
+    } else {
+      for (int j = i; j <= m; ++j) a[j][i] = 0.0f;
+    }
+    a[i][i] += 1.0f;
+  }
+}
+
+void rotate(float** q, int rows, int j, int i, float c, float s) {
+  for (int r = 1; r <= rows; ++r) {
+    const float y = q[r][j], z = q[r][i];
+    q[r][j] = y * c + z * s, q[r][i] = z * c - y * s;
+  }
+}
+
+void diagonalise(float** a, int m, int n, float* w, float* e, float** v) {
+  for (int k = n; k >= 1; --k) {
+    for (int iter = 1; iter <= 100; ++iter) {
+      bool flag = true;
+      int l = k, pr = 0;
+      for (; l >= 1; --l) {
+        pr = l - 1;
+        if (std::fabs(e[l]) < kEpsilon) {
+          flag = false;
+          break;
+        }
+        if (std::fabs(w[pr]) < kEpsilon) break;
+      }
+      if (flag) {
+        float cs = 0.0f, sn = 1.0f;
+        for (int i = l; i <= k; ++i) {
+          const float f = sn * e[i];
+          e[i] = cs * e[i];
+          if (std::fabs(f) < kEpsilon) break;
+          const float g = w[i];
+          const float h = reciprocal(w[i] = safe_hypot(f, g));
+          cs = g * h, sn = -f * h;
+          rotate(a, m, pr, i, cs, sn);
+        }
+      }
+      float z = w[k];
+      if (l == k) {
+        if (z < 0.0f) {
+          w[k] = -z;
+          for (int j = 1; j <= n; ++j) v[j][k] = -v[j][k];
+        }
+        break;
+      }
+      if (iter == 100) not_converged = true;
+      float x = w[l], y = w[k - 1], g = e[k - 1], h = e[k];
+      pr = k - 1;
+      float f = ((y - z) * (y + z) + (g - h) * (g + h)) / (2.0f * h * y);
+      g = safe_hypot(f, 1.0f);
+      f = ((x - z) * (x + z) + h * ((y / (f + sign(g, f))) - h)) / x;
+      float cs = 1.0f, sn = 1.0f;
+      for (int j = l; j <= pr; ++j) {
+        const int i = j + 1;
+        g = e[i], y = w[i], h = sn * g, g = cs * g;
+        z = safe_hypot(f, h);
+        e[j] = z, cs = f / z, sn = h / z;
+        f = x * cs + g * sn, g = g * cs - x * sn, h = y * sn, y = y * cs;
+        rotate(v, n, j, i, cs, sn);
+        z = safe_hypot(f, h);
+        w[j] = z;
+        if (z != 0.0f) z = reciprocal(z), cs = f * z, sn = h * z;
+        f = cs * g + sn * y, x = cs * y - sn * g;
+        rotate(a, m, j, i, cs, sn);
+      }
+      e[l] = 0.0f, e[k] = f, w[k] = x;
+    }
+  }
+}
+
+void svd(float** a, int m, int n, float* w, float** v) {
+  not_converged = false;
+  std::vector<float> e(static_cast<std::size_t>(n) + 1);
+  bidiagonalise(a, m, n, w, e.data());
+  accumulate(a, m, n, w, e.data(), v);
+  diagonalise(a, m, n, w, e.data(), v);
+}
+
+}  // namespace plain
+
+// Bit for bit, except that any NaN matches any NaN: which of two NaN operands an instruction passes on
+// depends on the operand order the compiler picks, not on the order of operations.
+bool same_bits(const Bordered& x, const Bordered& y) {
+  for (int i = 0; i <= x.rows + 1; ++i)
+    for (int j = 0; j <= x.cols + 1; ++j) {
+      const float p = x.m[i][j], q = y.m[i][j];
+      if (std::memcmp(&p, &q, sizeof p) != 0 && !(std::isnan(p) && std::isnan(q))) return false;
+    }
+  return true;
+}
+
 TEST(SafeHypot, ExactCasesAndNoOverflow) {
   EXPECT_EQ(safe_hypot(0.0f, 0.0f), 0.0f);
   EXPECT_EQ(safe_hypot(3.0f, -4.0f), 5.0f);
@@ -124,6 +320,34 @@ TEST(SvdDecompose, ZeroMatrixGivesIdentityFactorsAndClearsTheFlag) {
   }
 }
 
+// A converged decomposition of a of the given rank: w ≥ 0, A = U diag(w) Vᵀ, V orthonormal, the
+// columns of U with significant values orthonormal, the borders intact.
+void expect_sound(const Bordered& a, const Svd& d, int rank) {
+  const int m = a.rows, n = a.cols;
+  EXPECT_FALSE(svd_not_converged);
+  const float* w = d.w.m[1];
+  const float wmax = *std::max_element(w + 1, w + n + 1);
+  double diff = 0.0, norm = 0.0;
+  for (int i = 1; i <= m; ++i)
+    for (int j = 1; j <= n; ++j) {
+      double s = -a.m[i][j];
+      for (int k = 1; k <= n; ++k) s += static_cast<double>(d.u.m[i][k]) * w[k] * d.v.m[j][k];
+      diff += s * s;
+      norm += static_cast<double>(a.m[i][j]) * a.m[i][j];
+    }
+  EXPECT_LT(std::sqrt(diff / norm) / (std::max(m, n) * kEps), kScoreLimit);
+  std::vector<int> all, significant;
+  for (int k = 1; k <= n; ++k) {
+    EXPECT_GE(w[k], 0.0f);
+    all.push_back(k);
+    if (w[k] > std::max(m, n) * kEps * wmax) significant.push_back(k);
+  }
+  EXPECT_EQ(static_cast<int>(significant.size()), rank);
+  EXPECT_LT(orthonormality_score(d.v.m, n, all), kScoreLimit);
+  EXPECT_LT(orthonormality_score(d.u.m, m, significant), kScoreLimit);
+  EXPECT_TRUE(d.u.border_intact() && d.w.border_intact() && d.v.border_intact());
+}
+
 // Random matrices of both shapes, full rank and of rank r (products of m × r and r × n factors).
 TEST(SvdDecompose, ReconstructsWithOrthonormalFactors) {
   const int shapes[][3] = {{1, 5, 1},   {5, 1, 1},    {2, 4, 2},    {4, 2, 2},    {7, 3, 3},
@@ -139,29 +363,62 @@ TEST(SvdDecompose, ReconstructsWithOrthonormalFactors) {
       }
     Svd d(a);
     SCOPED_TRACE(testing::Message() << m << "x" << n << " rank " << rank);
-    EXPECT_FALSE(svd_not_converged);
-    const float* w = d.w.m[1];
-    const float wmax = *std::max_element(w + 1, w + n + 1);
-    double diff = 0.0, norm = 0.0;
-    for (int i = 1; i <= m; ++i)
-      for (int j = 1; j <= n; ++j) {
-        double s = -a.m[i][j];
-        for (int k = 1; k <= n; ++k) s += static_cast<double>(d.u.m[i][k]) * w[k] * d.v.m[j][k];
-        diff += s * s;
-        norm += static_cast<double>(a.m[i][j]) * a.m[i][j];
-      }
-    EXPECT_LT(std::sqrt(diff / norm) / (std::max(m, n) * kEps), kScoreLimit);
-    std::vector<int> all, significant;
-    for (int k = 1; k <= n; ++k) {
-      EXPECT_GE(w[k], 0.0f);
-      all.push_back(k);
-      if (w[k] > std::max(m, n) * kEps * wmax) significant.push_back(k);
-    }
-    EXPECT_EQ(static_cast<int>(significant.size()), rank);
-    EXPECT_LT(orthonormality_score(d.v.m, n, all), kScoreLimit);
-    EXPECT_LT(orthonormality_score(d.u.m, m, significant), kScoreLimit);
-    EXPECT_TRUE(d.u.border_intact() && d.w.border_intact() && d.v.border_intact());
+    expect_sound(a, d, rank);
   }
+}
+
+// Repeated rows of a small value under one large row: the Householder reduction leaves vectors of
+// size 1e-33, 1e-40, ..., and a reflection of subnormal size would overflow when accumulated (U or V
+// full of NaN). Such reflections are skipped; the decomposition stays sound.
+TEST(SvdDecompose, VanishingReflectionsAreSkipped) {
+  const float first_row[] = {-7.53882f, 0.77832f, 6.99927f, 2.3186f, 0.51172f, 0.5f, 0.5f};
+  for (int m : {7, 30}) {
+    Bordered a(m, 7);
+    for (int i = 1; i <= m; ++i)
+      for (int j = 1; j <= 7; ++j) a.m[i][j] = i == 1 ? first_row[j - 1] : -1.0f / 4096.0f;
+    Svd d(a);
+    SCOPED_TRACE(testing::Message() << m << "x7");
+    expect_sound(a, d, 2);
+  }
+}
+
+// Shapes whose row counts leave every remainder of the kernels' groups of eight and four rows and
+// whose sweeps span more than one block of rotations; inputs with ties and zeros (small integers),
+// zero singular values (repeated columns, which take the cancellation path), entries so large that
+// the shift overflows (the values then use up their iterations and set the flag), and entries far
+// below the absolute threshold.
+TEST(SvdDecompose, FastKernelsMatchThePlainStepOrderBitForBit) {
+  enum Kind { kUniform, kIntegers, kRepeatedColumns, kHuge, kTiny };
+  const int sizes[] = {1, 2, 3, 5, 8, 11};
+  std::vector<std::pair<int, int>> shapes = {{37, 37}, {70, 9}, {9, 70}, {64, 40}, {40, 45}, {13, 36}};
+  for (int m : sizes)
+    for (int n : sizes) shapes.emplace_back(m, n);
+  int flagged = 0;
+  for (const auto& shape : shapes) {
+    const int m = shape.first, n = shape.second;
+    for (int kind = kUniform; kind <= kTiny; ++kind) {
+      if (kind == kHuge && std::max(m, n) > 11) continue;  // 100 sweeps per value: small ones only
+      Bordered a(m, n, 1000u * m + 10u * n + kind), u1(m, n), w1(1, n), v1(n, n), u2(m, n), w2(1, n),
+          v2(n, n);
+      for (int i = 1; i <= m; ++i)
+        for (int j = 1; j <= n; ++j) {
+          float& x = a.m[i][j];
+          if (kind == kIntegers) x = std::round(4.0f * x);
+          if (kind == kRepeatedColumns && j > 1 && j % 3 != 1) x = a.m[i][j - 1];
+          if (kind == kHuge) x *= 1.0e20f;
+          if (kind == kTiny) x *= 1.0e-7f;
+          u1.m[i][j] = u2.m[i][j] = x;
+        }
+      plain::svd(u1.m, m, n, w1.m[1], v1.m);
+      svd_not_converged = !plain::not_converged;
+      svd_decompose(u2.m, m, n, w2.m[1], v2.m);
+      SCOPED_TRACE(testing::Message() << m << "x" << n << " kind " << kind);
+      EXPECT_EQ(svd_not_converged, plain::not_converged);
+      EXPECT_TRUE(same_bits(u1, u2) && same_bits(w1, w2) && same_bits(v1, v2));
+      flagged += plain::not_converged ? 1 : 0;
+    }
+  }
+  EXPECT_GT(flagged, 0);
 }
 
 TEST(SvdSolveAndCovariance, MatchNormalEquationsInDouble) {
