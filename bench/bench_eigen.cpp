@@ -1,22 +1,94 @@
-// Timings of the Jacobi eigen-solver on random symmetric matrices of order 20 to 200. Each
-// iteration restores the matrix (jacobi clears its upper triangle), an O(n²) copy beside the
-// O(n³) work of the sweeps.
+// Timings of the Jacobi eigen-solver on random symmetric matrices of order 20 to 200. Each iteration
+// restores the matrix (jacobi clears its upper triangle), an O(n^2) copy beside the O(n^3) work of the
+// sweeps. Where LAPACK is installed, each size also runs ssyev with eigenvectors; ours and the peer
+// alternate size by size for several rounds, and a final table gives the median over the rounds of
+// the ratio ours / LAPACK.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "numerics/numerics.h"
 
+#if defined(TARVEL_HAVE_LAPACKE)
+#include <lapacke.h>
+#endif
+
 namespace {
 
-void BM_jacobi(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
+// Rounds of the whole set; a round runs every benchmark once, ours just before its peer.
+constexpr int kDefaultRounds = 5;
+
+// The console report as usual; besides, each run's time per iteration is kept by benchmark name.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  RatioReporter() : ConsoleReporter(OO_None) {}
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (!run.error_occurred && run.run_type == Run::RT_Iteration)
+        times[run.benchmark_name()].push_back(run.GetAdjustedRealTime());
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, std::vector<double>> times;
+};
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const std::size_t h = v.size() / 2;
+  return v.size() % 2 == 1 ? v[h] : 0.5 * (v[h - 1] + v[h]);
+}
+
+// Per pair of names, the medians of the two times and of the per-round ratios (adjacent runs, so
+// that slow phases of a shared machine hit both sides of a ratio alike).
+void print_ratios(const RatioReporter& reporter, const std::vector<std::string>& cases) {
+  if (cases.empty()) return;
+  std::printf("\n%-24s %12s %12s %12s  (medians over rounds)\n", "case", "ours ms", "LAPACK ms",
+              "ours/LAPACK");
+  for (const std::string& name : cases) {
+    const auto ours = reporter.times.find(name + "/ours");
+    const auto peer = reporter.times.find(name + "/lapack");
+    if (ours == reporter.times.end() || peer == reporter.times.end()) continue;
+    const std::size_t rounds = std::min(ours->second.size(), peer->second.size());
+    std::vector<double> ratios;
+    for (std::size_t r = 0; r < rounds; ++r) ratios.push_back(ours->second[r] / peer->second[r]);
+    std::printf("%-24s %12.3f %12.3f %12.2f\n", name.c_str(), median(ours->second), median(peer->second),
+                median(ratios));
+  }
+}
+
+// Takes "--rounds=N" out of the arguments.
+int take_rounds(int* argc, char** argv) {
+  int rounds = kDefaultRounds;
+  int kept = 1;
+  for (int i = 1; i < *argc; ++i) {
+    if (std::strncmp(argv[i], "--rounds=", 9) == 0)
+      rounds = std::max(1, std::atoi(argv[i] + 9));
+    else
+      argv[kept++] = argv[i];
+  }
+  *argc = kept;
+  return rounds;
+}
+
+// Row-major n x n values; jacobi reads the upper triangle, so the matrix is the symmetric one
+// whose upper triangle these values give.
+std::vector<float> random_values(int n) {
   std::mt19937 rng(2);
   std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
-  std::vector<float> original(static_cast<std::size_t>(n) * n);
-  for (float& x : original) x = uniform(rng);
+  std::vector<float> values(static_cast<std::size_t>(n) * n);
+  for (float& x : values) x = uniform(rng);
+  return values;
+}
+
+void run_jacobi(benchmark::State& state, int n) {
+  const std::vector<float> original = random_values(n);
   float** sym = numerics::matrix(1, n, 1, n);
   float** vectors = numerics::matrix(1, n, 1, n);
   std::vector<float> values(static_cast<std::size_t>(n) + 1);
@@ -27,10 +99,59 @@ void BM_jacobi(benchmark::State& state) {
     benchmark::DoNotOptimize(values.data());
   }
   state.counters["rotations"] = rotations;
-  state.SetComplexityN(n);
   numerics::release_matrix(vectors, 1, n, 1, n);
   numerics::release_matrix(sym, 1, n, 1, n);
 }
-BENCHMARK(BM_jacobi)->Arg(20)->Arg(40)->Arg(80)->Arg(140)->Arg(200)->Complexity(benchmark::oNCubed);
+
+#if defined(TARVEL_HAVE_LAPACKE)
+// ssyev with eigenvectors on the same symmetric matrix, column-major with its upper triangle given.
+// The workspace is obtained once, outside the timing.
+void run_ssyev(benchmark::State& state, int n) {
+  const std::vector<float> original = random_values(n);
+  std::vector<float> source(original.size()), a(original.size()), w(n);
+  for (int i = 0; i < n; ++i)
+    for (int j = i; j < n; ++j)
+      source[i + static_cast<std::size_t>(j) * n] = original[i * static_cast<std::size_t>(n) + j];
+  float query = 0.0f;
+  LAPACKE_ssyev_work(LAPACK_COL_MAJOR, 'V', 'U', n, a.data(), n, w.data(), &query, -1);
+  std::vector<float> work(static_cast<std::size_t>(query));
+  for (auto _ : state) {
+    std::copy(source.begin(), source.end(), a.begin());
+    const lapack_int info = LAPACKE_ssyev_work(LAPACK_COL_MAJOR, 'V', 'U', n, a.data(), n, w.data(),
+                                               work.data(), static_cast<lapack_int>(work.size()));
+    if (info != 0) state.SkipWithError("ssyev failed");
+    benchmark::DoNotOptimize(w[0]);
+  }
+}
+#endif
+
+std::vector<std::string> register_benchmarks() {
+  std::vector<std::string> cases;
+  for (int n : {20, 50, 100, 200}) {
+    const std::string name = "jacobi " + std::to_string(n);
+    benchmark::RegisterBenchmark((name + "/ours").c_str(), [n](benchmark::State& s) {
+      run_jacobi(s, n);
+    })->Unit(benchmark::kMillisecond);
+#if defined(TARVEL_HAVE_LAPACKE)
+    benchmark::RegisterBenchmark((name + "/lapack").c_str(), [n](benchmark::State& s) {
+      run_ssyev(s, n);
+    })->Unit(benchmark::kMillisecond);
+    cases.push_back(name);
+#endif
+  }
+  return cases;
+}
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  const int rounds = take_rounds(&argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  const std::vector<std::string> cases = register_benchmarks();
+  RatioReporter reporter;
+  for (int round = 0; round < rounds; ++round) benchmark::RunSpecifiedBenchmarks(&reporter);
+  print_ratios(reporter, cases);
+  benchmark::Shutdown();
+  return 0;
+}

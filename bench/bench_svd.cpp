@@ -1,48 +1,137 @@
 // Timings of the singular value decomposition on square matrices of 50 to 400 rows and on a tall
-// 1000 × 50 matrix, and of the pseudo-inverse built on it. Each iteration decomposes a fresh copy of
-// the same matrix (the copy is timed too; it is O(mn) against the decomposition's O(mn²)).
+// 1000 × 50 matrix, and of the pseudo-inverse built on it. Where LAPACK is installed, each size also
+// runs sgesvd computing what svd_decompose computes; ours and the peer alternate size by size for
+// several rounds, and a final table gives the median over the rounds of the ratio ours / LAPACK.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "numerics/numerics.h"
 
+#if defined(TARVEL_HAVE_LAPACKE)
+#include <lapacke.h>
+#endif
+
 namespace {
 
-void fill_random(float** a, int rows, int cols, int base) {
-  std::mt19937 gen(12345);
-  std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
-  for (int i = base; i < rows + base; ++i) {
-    for (int j = base; j < cols + base; ++j) a[i][j] = unit(gen);
+// Rounds of the whole set; a round runs every benchmark once, ours just before its peer.
+constexpr int kDefaultRounds = 5;
+
+// The console report as usual; besides, each run's time per iteration is kept by benchmark name.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  RatioReporter() : ConsoleReporter(OO_None) {}
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (!run.error_occurred && run.run_type == Run::RT_Iteration)
+        times[run.benchmark_name()].push_back(run.GetAdjustedRealTime());
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, std::vector<double>> times;
+};
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const std::size_t h = v.size() / 2;
+  return v.size() % 2 == 1 ? v[h] : 0.5 * (v[h - 1] + v[h]);
+}
+
+// Per pair of names, the medians of the two times and of the per-round ratios (adjacent runs, so
+// that slow phases of a shared machine hit both sides of a ratio alike).
+void print_ratios(const RatioReporter& reporter, const std::vector<std::string>& cases) {
+  if (cases.empty()) return;
+  std::printf("\n%-24s %12s %12s %12s  (medians over rounds)\n", "case", "ours ms", "LAPACK ms",
+              "ours/LAPACK");
+  for (const std::string& name : cases) {
+    const auto ours = reporter.times.find(name + "/ours");
+    const auto peer = reporter.times.find(name + "/lapack");
+    if (ours == reporter.times.end() || peer == reporter.times.end()) continue;
+    const std::size_t rounds = std::min(ours->second.size(), peer->second.size());
+    std::vector<double> ratios;
+    for (std::size_t r = 0; r < rounds; ++r) ratios.push_back(ours->second[r] / peer->second[r]);
+    std::printf("%-24s %12.3f %12.3f %12.2f\n", name.c_str(), median(ours->second), median(peer->second),
+                median(ratios));
   }
 }
 
-void BM_svd_decompose(benchmark::State& state) {
-  const int m = static_cast<int>(state.range(0));
-  const int n = static_cast<int>(state.range(1));
-  float** source = numerics::matrix(1, m, 1, n);
+// Takes "--rounds=N" out of the arguments.
+int take_rounds(int* argc, char** argv) {
+  int rounds = kDefaultRounds;
+  int kept = 1;
+  for (int i = 1; i < *argc; ++i) {
+    if (std::strncmp(argv[i], "--rounds=", 9) == 0)
+      rounds = std::max(1, std::atoi(argv[i] + 9));
+    else
+      argv[kept++] = argv[i];
+  }
+  *argc = kept;
+  return rounds;
+}
+
+// The same pseudo-random matrix for every consumer, row-major and zero-based.
+std::vector<float> random_matrix(int rows, int cols) {
+  std::mt19937 gen(12345);
+  std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+  std::vector<float> values(static_cast<std::size_t>(rows) * cols);
+  for (float& x : values) x = unit(gen);
+  return values;
+}
+
+// Each iteration decomposes a fresh copy of the same matrix (the copy is timed too; it is O(mn)
+// against the decomposition's O(mn²)).
+void run_svd_decompose(benchmark::State& state, int m, int n) {
+  const std::vector<float> source = random_matrix(m, n);
   float** a = numerics::matrix(1, m, 1, n);
   float** v = numerics::matrix(1, n, 1, n);
   float* w = numerics::vector(1, n);
-  fill_random(source, m, n, 1);
   for (auto _ : state) {
-    for (int i = 1; i <= m; ++i) {
-      for (int j = 1; j <= n; ++j) a[i][j] = source[i][j];
-    }
+    std::copy(source.begin(), source.end(), &a[1][1]);
     numerics::svd_decompose(a, m, n, w, v);
     benchmark::DoNotOptimize(w[1]);
   }
   numerics::release_vector(w, 1, n);
   numerics::release_matrix(v, 1, n, 1, n);
   numerics::release_matrix(a, 1, m, 1, n);
-  numerics::release_matrix(source, 1, m, 1, n);
 }
 
-void BM_pseudo_inverse(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
+#if defined(TARVEL_HAVE_LAPACKE)
+// sgesvd on the column-major copy, computing what svd_decompose computes: U over the input ('O', its
+// first n columns) and all of V ('A', as Vᵀ). The workspace is obtained once, outside the timing.
+void run_sgesvd(benchmark::State& state, int m, int n) {
+  const std::vector<float> rows = random_matrix(m, n);
+  std::vector<float> source(rows.size()), a(rows.size()), s(n), vt(static_cast<std::size_t>(n) * n);
+  for (int i = 0; i < m; ++i)
+    for (int j = 0; j < n; ++j)
+      source[i + static_cast<std::size_t>(j) * m] = rows[i * static_cast<std::size_t>(n) + j];
+  float query = 0.0f;
+  float unused = 0.0f;
+  LAPACKE_sgesvd_work(LAPACK_COL_MAJOR, 'O', 'A', m, n, a.data(), m, s.data(), &unused, 1, vt.data(), n,
+                      &query, -1);
+  std::vector<float> work(static_cast<std::size_t>(query));
+  for (auto _ : state) {
+    std::copy(source.begin(), source.end(), a.begin());
+    const lapack_int info =
+        LAPACKE_sgesvd_work(LAPACK_COL_MAJOR, 'O', 'A', m, n, a.data(), m, s.data(), &unused, 1, vt.data(), n,
+                            work.data(), static_cast<lapack_int>(work.size()));
+    if (info != 0) state.SkipWithError("sgesvd failed");
+    benchmark::DoNotOptimize(s[0]);
+  }
+}
+#endif
+
+void run_pseudo_inverse(benchmark::State& state, int n) {
+  const std::vector<float> source = random_matrix(n, n);
   float** a = numerics::matrix(0, n - 1, 0, n - 1);
   float** result = numerics::matrix(0, n - 1, 0, n - 1);
-  fill_random(a, n, n, 0);
+  std::copy(source.begin(), source.end(), &a[0][0]);
   for (auto _ : state) {
     benchmark::DoNotOptimize(numerics::pseudo_inverse(a, result, n));
     benchmark::DoNotOptimize(result[0][0]);
@@ -51,13 +140,41 @@ void BM_pseudo_inverse(benchmark::State& state) {
   numerics::release_matrix(a, 0, n - 1, 0, n - 1);
 }
 
+// Registers ours and (when installed) the peer for every shape; returns the names of the pairs.
+std::vector<std::string> register_benchmarks() {
+  const int shapes[][2] = {{50, 50}, {100, 100}, {200, 200}, {400, 400}, {1000, 50}};
+  std::vector<std::string> cases;
+  for (const auto& shape : shapes) {
+    const int m = shape[0], n = shape[1];
+    const std::string name = "svd " + std::to_string(m) + "x" + std::to_string(n);
+    benchmark::RegisterBenchmark((name + "/ours").c_str(), [m, n](benchmark::State& s) {
+      run_svd_decompose(s, m, n);
+    })->Unit(benchmark::kMillisecond);
+#if defined(TARVEL_HAVE_LAPACKE)
+    benchmark::RegisterBenchmark((name + "/lapack").c_str(), [m, n](benchmark::State& s) {
+      run_sgesvd(s, m, n);
+    })->Unit(benchmark::kMillisecond);
+    cases.push_back(name);
+#endif
+  }
+  for (int n : {50, 100, 200}) {
+    benchmark::RegisterBenchmark(("pseudo_inverse " + std::to_string(n)).c_str(), [n](benchmark::State& s) {
+      run_pseudo_inverse(s, n);
+    })->Unit(benchmark::kMillisecond);
+  }
+  return cases;
+}
+
 }  // namespace
 
-BENCHMARK(BM_svd_decompose)
-    ->Args({50, 50})
-    ->Args({100, 100})
-    ->Args({200, 200})
-    ->Args({400, 400})
-    ->Args({1000, 50})
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_pseudo_inverse)->Arg(50)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond);
+int main(int argc, char** argv) {
+  const int rounds = take_rounds(&argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  const std::vector<std::string> cases = register_benchmarks();
+  RatioReporter reporter;
+  for (int round = 0; round < rounds; ++round) benchmark::RunSpecifiedBenchmarks(&reporter);
+  print_ratios(reporter, cases);
+  benchmark::Shutdown();
+  return 0;
+}
