@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "ratio_report.h"
 
 #if defined(TARVEL_HAVE_LAPACKE)
 #include <lapacke.h>
@@ -22,60 +23,7 @@
 
 namespace {
 
-// Rounds of the whole set; a round runs every benchmark once, ours just before its peer.
-constexpr int kDefaultRounds = 5;
-
-// The console report as usual; besides, each run's time per iteration is kept by benchmark name.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  RatioReporter() : ConsoleReporter(OO_None) {}
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-        times[run.benchmark_name()].push_back(run.GetAdjustedRealTime());
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, std::vector<double>> times;
-};
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t h = v.size() / 2;
-  return v.size() % 2 == 1 ? v[h] : 0.5 * (v[h - 1] + v[h]);
-}
-
-// Per pair of names, the medians of the two times and of the per-round ratios (adjacent runs, so
-// that slow phases of a shared machine hit both sides of a ratio alike).
-void print_ratios(const RatioReporter& reporter, const std::vector<std::string>& cases) {
-  if (cases.empty()) return;
-  std::printf("\n%-24s %12s %12s %12s  (medians over rounds)\n", "case", "ours ms", "LAPACK ms",
-              "ours/LAPACK");
-  for (const std::string& name : cases) {
-    const auto ours = reporter.times.find(name + "/ours");
-    const auto peer = reporter.times.find(name + "/lapack");
-    if (ours == reporter.times.end() || peer == reporter.times.end()) continue;
-    const std::size_t rounds = std::min(ours->second.size(), peer->second.size());
-    std::vector<double> ratios;
-    for (std::size_t r = 0; r < rounds; ++r) ratios.push_back(ours->second[r] / peer->second[r]);
-    std::printf("%-24s %12.3f %12.3f %12.2f\n", name.c_str(), median(ours->second), median(peer->second),
-                median(ratios));
-  }
-}
-
-// Takes "--rounds=N" out of the arguments.
-int take_rounds(int* argc, char** argv) {
-  int rounds = kDefaultRounds;
-  int kept = 1;
-  for (int i = 1; i < *argc; ++i) {
-    if (std::strncmp(argv[i], "--rounds=", 9) == 0)
-      rounds = std::max(1, std::atoi(argv[i] + 9));
-    else
-      argv[kept++] = argv[i];
-  }
-  *argc = kept;
-  return rounds;
-}
+using bench_support::RatioReporter;
 
 // A diagonally dominant matrix (row-major, zero-based), so that both solvers pivot little.
 std::vector<float> test_matrix(int n) {
@@ -151,13 +99,13 @@ std::vector<std::string> register_benchmarks() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int rounds = take_rounds(&argc, argv);
+  const int rounds = bench_support::take_rounds(&argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   const std::vector<std::string> cases = register_benchmarks();
   RatioReporter reporter;
   for (int round = 0; round < rounds; ++round) benchmark::RunSpecifiedBenchmarks(&reporter);
-  print_ratios(reporter, cases);
+  bench_support::print_ratios(reporter, cases);
   benchmark::Shutdown();
   return 0;
 }
