@@ -14,10 +14,6 @@
 #include "numerics/numerics.h"
 #include "support/fatal_message.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 namespace {
 
 using namespace numerics;
@@ -37,14 +33,6 @@ struct Matrix {
   float* operator[](int i) const { return m[i]; }
   std::vector<float> flat() const { return std::vector<float>(&m[1][1], &m[1][1] + n * n); }
 };
-
-// A fatal exit keeps every block it was given, and one-based handles point outside their blocks, so
-// the leak checker would add its report to the exact stderr expected; blocks from here on are ignored.
-void ignore_leaks_from_here() {
-#if defined(__SANITIZE_ADDRESS__)
-  __lsan_disable();
-#endif
-}
 
 // Eigenvalues in slots 1..n of a vector with sentinels at 0 and n+1.
 std::vector<float> eigen_slots(int n) { return std::vector<float>(n + 2, kLowerSentinel); }
@@ -237,7 +225,7 @@ TEST(SortEigenpairs, DescendingWithColumnsCarriedAlong) {
 // A NaN above the diagonal is never rotated nor cleared, so the off-diagonal sum stays NaN. Runs in
 // the death-test child, whose fatal exit keeps the matrices and jacobi's work vectors.
 void jacobi_on_nan_matrix() {
-  ignore_leaks_from_here();
+  test_support::ignore_leaks_in_this_process();
   float** a = matrix(1, 3, 1, 3);
   float** v = matrix(1, 3, 1, 3);
   for (int i = 1; i <= 3; ++i) {

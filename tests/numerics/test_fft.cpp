@@ -15,10 +15,6 @@
 #include "numerics/numerics.h"
 #include "support/fatal_message.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 namespace {
 
 using namespace numerics;
@@ -33,14 +29,6 @@ constexpr float kSentinel = -777.0f;
 constexpr double kTwoPiExact = 6.283185307179586;  // the double nearest 2π
 
 double tolerance(std::uint32_t total) { return kPerStage * kUlp * std::max(1.0, std::log2(total)); }
-
-// A fatal exit keeps every block it was given, and one-based handles point outside their blocks, so
-// the leak checker would add its report to the exact stderr expected; blocks from here on are ignored.
-void ignore_leaks_from_here() {
-#if defined(__SANITIZE_ADDRESS__)
-  __lsan_disable();
-#endif
-}
 
 // Values in [-1, 1) in slots 1..n, sentinels in slots 0 and n+1.
 Floats random_data(std::uint32_t n, unsigned seed) {
@@ -192,7 +180,7 @@ TEST(FftReal3d, HalfSpectrumAndNyquistPlaneMatchDirectTransformAndRoundTrip) {
 
 // Runs fft_real_3d on a fresh 2×2×4 tensor inside the death-test child; the exit keeps its blocks.
 void real_3d_in_child(std::uint32_t n2, std::uint32_t n3, int direction, bool detach_last_row) {
-  ignore_leaks_from_here();
+  test_support::ignore_leaks_in_this_process();
   float*** t = f3tensor(1, 2, 1, 2, 1, 4);
   float** nyq = matrix(1, 2, 1, 4);
   static float detached[5];  // a one-based row of 4 elsewhere in memory

@@ -13,10 +13,6 @@
 #include "numerics/numerics.h"
 #include "support/fatal_message.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 namespace {
 
 using numerics::gaussj;
@@ -253,16 +249,8 @@ TEST(Gaussj, FastKernelsMatchThePlainStepOrderBitForBit) {
   EXPECT_GT(compared, 100);
 }
 
-// A fatal exit keeps the blocks gaussj was given, and one-based handles point outside their blocks, so
-// the leak checker would add its report to the exact stderr expected: the dying child ignores them.
-void ignore_leaks_from_here() {
-#if defined(__SANITIZE_ADDRESS__)
-  __lsan_disable();
-#endif
-}
-
 void invert_with_equal_rows() {
-  ignore_leaks_from_here();
+  test_support::ignore_leaks_in_this_process();
   Bordered a(3, 3);
   const float rows[3][3] = {{1, 2, 4}, {2, 1, 8}, {1, 2, 4}};
   for (int i = 1; i <= 3; ++i) std::copy(rows[i - 1], rows[i - 1] + 3, a.m[i] + 1);
@@ -270,7 +258,7 @@ void invert_with_equal_rows() {
 }
 
 void invert_all_nan() {
-  ignore_leaks_from_here();
+  test_support::ignore_leaks_in_this_process();
   Bordered a(2, 2);
   for (int i = 1; i <= 2; ++i) std::fill(a.m[i] + 1, a.m[i] + 3, std::nanf(""));
   gaussj(a.m, 2, nullptr, 0);
