@@ -23,8 +23,6 @@
 
 namespace {
 
-using bench_support::RatioReporter;
-
 // A diagonally dominant matrix (row-major, zero-based), so that both solvers pivot little.
 std::vector<float> test_matrix(int n) {
   std::mt19937 gen(12345);
@@ -98,14 +96,4 @@ std::vector<std::string> register_benchmarks() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const int rounds = bench_support::take_rounds(&argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  const std::vector<std::string> cases = register_benchmarks();
-  RatioReporter reporter;
-  for (int round = 0; round < rounds; ++round) benchmark::RunSpecifiedBenchmarks(&reporter);
-  bench_support::print_ratios(reporter, cases);
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench_support::run_rounds(argc, argv, register_benchmarks); }

@@ -22,8 +22,6 @@
 
 namespace {
 
-using bench_support::RatioReporter;
-
 // The same pseudo-random matrix for every consumer, row-major and zero-based.
 std::vector<float> random_matrix(int rows, int cols) {
   std::mt19937 gen(12345);
@@ -115,14 +113,4 @@ std::vector<std::string> register_benchmarks() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const int rounds = bench_support::take_rounds(&argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  const std::vector<std::string> cases = register_benchmarks();
-  RatioReporter reporter;
-  for (int round = 0; round < rounds; ++round) benchmark::RunSpecifiedBenchmarks(&reporter);
-  bench_support::print_ratios(reporter, cases);
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench_support::run_rounds(argc, argv, register_benchmarks); }

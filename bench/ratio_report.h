@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -68,6 +69,21 @@ inline int take_rounds(int* argc, char** argv) {
   }
   *argc = kept;
   return rounds;
+}
+
+// The whole benchmark program: takes "--rounds=N", registers the benchmarks (whose returned case
+// names each have an ".../ours" and an ".../lapack" run), runs all of them N times and prints the
+// ratio table.
+inline int run_rounds(int argc, char** argv, const std::function<std::vector<std::string>()>& register_all) {
+  const int rounds = take_rounds(&argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  const std::vector<std::string> cases = register_all();
+  RatioReporter reporter;
+  for (int round = 0; round < rounds; ++round) benchmark::RunSpecifiedBenchmarks(&reporter);
+  print_ratios(reporter, cases);
+  benchmark::Shutdown();
+  return 0;
 }
 
 }  // namespace bench_support
