@@ -4,6 +4,7 @@
 #include "host/host_api.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -40,6 +41,14 @@ State& state() {
 }
 
 std::string quoted(const char* text) { return text == nullptr ? "null" : "\"" + std::string(text) + "\""; }
+
+// Not std::to_string: that lives in the compiled part of some standard libraries, which the
+// Microsoft-ABI cross build does not have.
+std::string decimal(int value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d", value);
+  return text;
+}
 
 void record(std::string call) { state().calls.push_back(std::move(call)); }
 
@@ -125,7 +134,7 @@ HALVANE_EXPORT void hvSetStringParameter(const char* name, const char* value) {
 }
 
 HALVANE_EXPORT void hvSetIntParameter(const char* name, int value) {
-  record("hvSetIntParameter(" + quoted(name) + ", " + std::to_string(value) + ")");
+  record("hvSetIntParameter(" + quoted(name) + ", " + decimal(value) + ")");
   state().ints[name] = value;
 }
 
@@ -141,7 +150,7 @@ HALVANE_EXPORT int hvGetOpenFileName(const char* caption, const char* initial, c
     buffer[length] = '\0';
     show("    chosen: " + std::string(buffer));
   } else {
-    show("    no file chosen (dialog result " + std::to_string(answer.result) + ")");
+    show("    no file chosen (dialog result " + decimal(answer.result) + ")");
   }
   return answer.result;
 }

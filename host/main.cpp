@@ -2,7 +2,7 @@
 // initialises the plugin, and plays a wizard session the way the plugin's GUI script would, printing
 // what the user would see and the answers the script would read.
 #include <cstdio>
-#include <iostream>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +10,7 @@
 #include "host/host_api.h"
 #include "host/module_loader.h"
 #include "host/plugin_module.h"
+#include "host/validator.h"
 
 namespace {
 
@@ -19,11 +20,14 @@ constexpr int kExitOk = 0;
 constexpr int kExitModuleFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitPluginRefused = 3;
+constexpr int kExitChecksFailed = 4;
 
 constexpr const char kUsage[] =
     "Usage: Halvane.exe [options]\n"
     "Plays a wizard session against the plugin module, the way the host and the wizard's GUI script do.\n"
     "  --module PATH      plugin module to load (default: the module beside this program)\n"
+    "  --check            validate the module against the host contract instead of playing a session;\n"
+    "                     prints PASS or FAIL per check and exits with 0 only when every check passed\n"
     "  --version X.Y.Z    host version to report to the plugin (default 2.4.0)\n"
     "  --command NAME     run a wizard command; repeat for several, in order\n"
     "  --filetype TEXT    \"FileType\" stored with the commands that follow (default: empty)\n"
@@ -46,6 +50,7 @@ struct Options {
   std::vector<Command> commands;
   std::vector<DialogAnswer> answers;
   bool help = false;
+  bool check = false;
 };
 
 bool parse_version(const std::string& text, Version& version) {
@@ -65,6 +70,10 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
     const std::string option = argv[i];
     if (option == "--help") {
       options.help = true;
+      continue;
+    }
+    if (option == "--check") {
+      options.check = true;
       continue;
     }
     if (option == "--cancel") {
@@ -120,53 +129,59 @@ void add_default_session(Options& options) {
 }
 
 DialogAnswer ask_at_terminal(const std::string&, const std::string&) {
-  std::cout << "    file name (empty to cancel): " << std::flush;
-  std::string line;
-  if (!std::getline(std::cin, line) || line.empty()) return {kDialogCancelled, ""};
+  std::printf("    file name (empty to cancel): ");
+  std::fflush(stdout);
+  char line[4096];
+  if (std::fgets(line, sizeof line, stdin) == nullptr) return {kDialogCancelled, ""};
+  line[std::strcspn(line, "\r\n")] = '\0';
+  if (line[0] == '\0') return {kDialogCancelled, ""};
   return {kDialogChose, line};
 }
 
 void print_metadata(const PluginModule& module) {
-  std::cout << "Plugin name:        " << module.getPluginName() << "\n"
-            << "Plugin description: " << module.getPluginDescription() << "\n"
-            << "Author:             " << module.getAuthor() << "\n"
-            << "Help file:          " << module.getHelpFile() << "\n"
-            << "Plugin version:     " << module.getPluginVersion() << "\n"
-            << "GUI script:         " << module.getGUIScript() << "\n";
+  std::printf("Plugin name:        %s\n", module.getPluginName());
+  std::printf("Plugin description: %s\n", module.getPluginDescription());
+  std::printf("Author:             %s\n", module.getAuthor());
+  std::printf("Help file:          %s\n", module.getHelpFile());
+  std::printf("Plugin version:     %s\n", module.getPluginVersion());
+  std::printf("GUI script:         %s\n", module.getGUIScript());
 }
 
 // The parameters the GUI script reads after a command, in a fixed order.
 void print_answers() {
   for (const char* name : {"Filename", "TargetFilename", "ErrorMsg"}) {
-    if (auto value = string_parameter(name)) std::cout << "  " << name << " = \"" << *value << "\"\n";
+    if (auto value = string_parameter(name)) std::printf("  %s = \"%s\"\n", name, value->c_str());
   }
-  if (auto error = int_parameter("ErrorNr")) std::cout << "  ErrorNr = " << *error << "\n";
+  if (auto error = int_parameter("ErrorNr")) std::printf("  ErrorNr = %d\n", *error);
 }
 
 void run_command(HalvanePluginInterface& plugin, const Command& command) {
-  std::cout << "Command \"" << command.name << "\", FileType \"" << command.file_type << "\"\n";
+  std::printf("Command \"%s\", FileType \"%s\"\n", command.name.c_str(), command.file_type.c_str());
   set_string_parameter("Command", command.name);
   set_string_parameter("FileType", command.file_type);
   const bool result = plugin.execute();
-  std::cout << "execute: " << (result ? "true" : "false") << "\n";
+  std::printf("execute: %s\n", result ? "true" : "false");
   print_answers();
+}
+
+std::string module_path(const Options& options) {
+  return options.module_path.empty() ? loader::executable_directory() + loader::kModuleFileName
+                                     : options.module_path;
 }
 
 int run_session(const Options& options) {
   set_version(options.version);
   for (const DialogAnswer& answer : options.answers) script_dialog(answer);
-  set_screen([](const std::string& line) { std::cout << line << "\n"; });
+  set_screen([](const std::string& line) { std::printf("%s\n", line.c_str()); });
   if (loader::standard_input_is_terminal()) set_dialog_prompt(ask_at_terminal);
 
-  const std::string path = options.module_path.empty()
-                               ? loader::executable_directory() + loader::kModuleFileName
-                               : options.module_path;
-  std::cout << "Halvane stand-in host " << options.version.major << "." << options.version.minor << "."
-            << options.version.release << "\n";
+  const std::string path = module_path(options);
+  std::printf("Halvane stand-in host %d.%d.%d\n", options.version.major, options.version.minor,
+              options.version.release);
   PluginModule module;
   std::string error;
   if (!open_plugin_module(path, module, error)) {
-    std::cout << "Cannot load the plugin module " << path << ": " << error << "\n";
+    std::printf("Cannot load the plugin module %s: %s\n", path.c_str(), error.c_str());
     return kExitModuleFailed;
   }
   print_metadata(module);
@@ -174,16 +189,16 @@ int run_session(const Options& options) {
   int status = kExitOk;
   std::unique_ptr<HalvanePluginInterface> plugin(module.createPlugin());
   if (!plugin) {
-    std::cout << "createPlugin returned no plugin\n";
+    std::printf("createPlugin returned no plugin\n");
     status = kExitModuleFailed;
   } else if (const bool ready = plugin->initPlugin(); !ready) {
-    std::cout << "initPlugin: false (the plugin is not run)\n";
+    std::printf("initPlugin: false (the plugin is not run)\n");
     status = kExitPluginRefused;
   } else {
-    std::cout << "initPlugin: true\n";
+    std::printf("initPlugin: true\n");
     for (const Command& command : options.commands) run_command(*plugin, command);
   }
-  if (plugin) std::cout << "Deleting the plugin\n";
+  if (plugin) std::printf("Deleting the plugin\n");
   plugin.reset();
   close_plugin_module(module);
   return status;
@@ -195,13 +210,14 @@ int main(int argc, char** argv) {
   Options options;
   std::string error;
   if (!parse_options(argc, argv, options, error)) {
-    std::cerr << "Halvane.exe: " << error << "\n" << kUsage;
+    std::fprintf(stderr, "Halvane.exe: %s\n%s", error.c_str(), kUsage);
     return kExitUsage;
   }
   if (options.help) {
-    std::cout << kUsage;
+    std::printf("%s", kUsage);
     return kExitOk;
   }
+  if (options.check) return run_validator(module_path(options)) ? kExitOk : kExitChecksFailed;
   add_default_session(options);
   return run_session(options);
 }

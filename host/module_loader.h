@@ -21,5 +21,8 @@ void unload_module(Module module);
 // The directory of the running executable, with a trailing separator.
 std::string executable_directory();
 bool standard_input_is_terminal();
+// The process's resident memory in KiB (0 when it cannot be read). Measured without allocating, so
+// that the measurement does not move what it measures.
+long resident_memory_kib();
 
 }  // namespace halvane_host::loader

@@ -1,8 +1,10 @@
 // POSIX side of the host's platform layer: dlopen and dlsym, and /proc/self/exe for the program's place.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 
 #include "host/module_loader.h"
 
@@ -31,5 +33,18 @@ std::string executable_directory() {
 }
 
 bool standard_input_is_terminal() { return isatty(STDIN_FILENO) != 0; }
+
+long resident_memory_kib() {
+  // Plain system calls: a buffered stream would allocate.
+  char text[128] = {};
+  const int fd = open("/proc/self/statm", O_RDONLY);
+  if (fd < 0) return 0;
+  const ssize_t length = read(fd, text, sizeof text - 1);
+  close(fd);
+  long pages = 0;
+  long resident = 0;
+  if (length <= 0 || std::sscanf(text, "%ld %ld", &pages, &resident) != 2) return 0;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
 
 }  // namespace halvane_host::loader

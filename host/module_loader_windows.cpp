@@ -3,6 +3,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <io.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
 
 #include <cstdio>
 
@@ -14,7 +16,11 @@ const char* const kModuleFileName = "tarvelwizard_v09.dll";
 
 Module load_module(const std::string& path, std::string& error) {
   HMODULE module = LoadLibraryA(path.c_str());
-  if (module == nullptr) error = "LoadLibraryA failed with error " + std::to_string(GetLastError());
+  if (module == nullptr) {
+    char reason[64];
+    std::snprintf(reason, sizeof reason, "LoadLibraryA failed with error %lu", GetLastError());
+    error = reason;
+  }
   return reinterpret_cast<Module>(module);
 }
 
@@ -34,5 +40,11 @@ std::string executable_directory() {
 }
 
 bool standard_input_is_terminal() { return _isatty(_fileno(stdin)) != 0; }
+
+long resident_memory_kib() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+  return static_cast<long>(counters.WorkingSetSize / 1024);
+}
 
 }  // namespace halvane_host::loader

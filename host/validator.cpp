@@ -1,0 +1,474 @@
+// The validator behind `Halvane.exe --check`: each check creates a fresh plugin object (the load
+// checks a fresh module), drives it through the host functions of this executable and compares the
+// host calls the plugin made, the parameters it left and what it returned with the host contract.
+// Output goes through the C library only, so the validator runs in every build of the host.
+#include "host/validator.h"
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/host_api.h"
+#include "host/module_loader.h"
+#include "host/plugin_module.h"
+
+namespace halvane_host {
+namespace {
+
+using Calls = std::vector<std::string>;
+using Plugin = std::unique_ptr<HalvanePluginInterface>;
+
+constexpr const char kStartLog[] = "hvLogText(\"Running tarvelwizard...\")";
+constexpr const char kFinishLog[] = "hvLogText(\"tarvelplugin finished!\")";
+constexpr const char kRefusal[] =
+    "hvMessageBox(\"Can not execute this plugin - Halvane version 2.3 or higher required.\")";
+constexpr const char kNoFile[] = "No file selected";
+constexpr const char kSourceCaption[] = "Please select the source file";
+
+// Cycles and loads of the lifecycle checks, and how much the resident memory may grow over them:
+// allocator caches and first touches of pages move it a little, a leak of a few bytes per cycle
+// moves it far more.
+constexpr int kCycles = 10000;
+constexpr int kLoads = 100;
+constexpr long kAllowedGrowthKib = 256;
+
+struct Outcome {
+  bool passed;
+  std::string detail;
+};
+
+Outcome pass(std::string detail) { return {true, std::move(detail)}; }
+Outcome fail(std::string detail) { return {false, std::move(detail)}; }
+
+std::string number(long value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%ld", value);
+  return text;
+}
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Long texts appear in details by their start and length only.
+std::string shortened(const std::string& text) {
+  constexpr std::size_t kShown = 70;
+  if (text.size() <= kShown) return text;
+  return text.substr(0, kShown) + "... (" + number(static_cast<long>(text.size())) + " characters)";
+}
+
+std::string listed(const Calls& calls) {
+  std::string text;
+  for (const std::string& call : calls) text += (text.empty() ? "" : ", ") + shortened(call);
+  return "[" + text + "]";
+}
+
+Calls calls_since(std::size_t mark) {
+  return Calls(calls().begin() + static_cast<std::ptrdiff_t>(mark), calls().end());
+}
+
+Outcome expect_calls(const Calls& got, const Calls& expected, const std::string& what) {
+  if (got == expected) return pass(what);
+  return fail(what + ": expected " + listed(expected) + ", got " + listed(got));
+}
+
+// The plugin's answer as the GUI script would read it.
+std::string string_answer(const char* name) { return string_parameter(name).value_or("<unset>"); }
+long int_answer(const char* name) { return int_parameter(name).value_or(-999); }
+
+class Validator {
+ public:
+  explicit Validator(std::string path) : path_(std::move(path)) {}
+  bool run();
+
+ private:
+  void check(const std::string& name, const std::function<Outcome()>& body);
+  void boundary_checks();
+  void version_checks();
+  void command_checks();
+  void lifecycle_checks();
+
+  Plugin create() { return Plugin(module_.createPlugin()); }
+  // A fresh plugin that initialised on the host as it is now (2.4.0 unless a check changed it), or null.
+  Plugin ready_plugin();
+  // Runs one command on a fresh ready plugin with one scripted dialog answer; `made` receives the
+  // host calls of execute.
+  Outcome execute(const std::string& command, const std::string& file_type, const DialogAnswer& answer,
+                  Calls& made);
+
+  Outcome metadata();
+  Outcome version_gate(Version version, bool accepted);
+  Outcome chosen(const char* command, const char* caption, const char* filter, const char* answer_name);
+  Outcome not_chosen(const char* command, int dialog_result);
+  Outcome ignored(const std::string& command);
+  Outcome error_message_kept();
+  Outcome long_text(bool long_command);
+  Outcome long_file_name();
+  Outcome initialised_twice();
+  Outcome destroyed_after_init();
+  Outcome destroyed_unbound();
+  Outcome cycles();
+  Outcome loads();
+
+  std::string path_;
+  PluginModule module_;
+  int passed_ = 0;
+  int failed_ = 0;
+};
+
+void Validator::check(const std::string& name, const std::function<Outcome()>& body) {
+  reset();
+  const Outcome outcome = body();
+  reset();
+  (outcome.passed ? passed_ : failed_) += 1;
+  std::printf("%s %s: %s\n", outcome.passed ? "PASS" : "FAIL", name.c_str(), outcome.detail.c_str());
+  std::fflush(stdout);
+}
+
+Plugin Validator::ready_plugin() {
+  Plugin plugin = create();
+  if (plugin && !plugin->initPlugin()) plugin.reset();
+  return plugin;
+}
+
+Outcome Validator::execute(const std::string& command, const std::string& file_type,
+                           const DialogAnswer& answer, Calls& made) {
+  Plugin plugin = ready_plugin();
+  if (!plugin) return fail("the plugin did not initialise on a 2.4.0 host");
+  set_string_parameter("Command", command);
+  set_string_parameter("FileType", file_type);
+  script_dialog(answer);
+  const std::size_t mark = calls().size();
+  const bool result = plugin->execute();
+  made = calls_since(mark);
+  return result ? pass("") : fail("execute returned false");
+}
+
+Outcome Validator::metadata() {
+  struct Text {
+    const char* name;
+    PluginModule::Text function;
+    const char* expected;
+  };
+  const Text texts[] = {
+      {"getPluginName", module_.getPluginName, "tarvelwizard (v1.2)"},
+      {"getPluginDescription", module_.getPluginDescription, "Plugin to process multiple Halvane files<br>"},
+      {"getHelpFile", module_.getHelpFile, ""},
+      {"getPluginVersion", module_.getPluginVersion, "1.2"},
+      {"getGUIScript", module_.getGUIScript, "tarvelwizard_v12.js"}};
+  for (const Text& text : texts) {
+    const char* value = text.function();
+    if (value == nullptr) return fail(std::string(text.name) + " returned null");
+    if (std::string(value) != text.expected) {
+      return fail(std::string(text.name) + " returned " + quoted(value) + ", expected " +
+                  quoted(text.expected));
+    }
+    if (text.function() != value) return fail(std::string(text.name) + " moved its text between calls");
+  }
+  const char* author = module_.getAuthor();
+  if (author == nullptr) return fail("getAuthor returned null");
+  const std::string line = author;
+  const std::size_t name_end = line.find("</i>, ");
+  if (line.rfind("<i>", 0) != 0 || name_end == std::string::npos || name_end <= 3 ||
+      line.size() <= name_end + 6) {
+    return fail("getAuthor returned " + quoted(line) + ", expected <i>name</i>, company");
+  }
+  if (module_.getAuthor() != author) return fail("getAuthor moved its text between calls");
+  return pass("the seven texts exact and at stable addresses; author " + quoted(line));
+}
+
+void Validator::boundary_checks() {
+  check("metadata", [this] { return metadata(); });
+  check("create", [this] {
+    Plugin plugin = create();
+    if (!plugin) return fail("createPlugin returned null");
+    if (!calls().empty()) return fail("createPlugin called the host: " + listed(calls()));
+    return pass("createPlugin returned an object and called no host function");
+  });
+  check("initialisation order", [this] {
+    Plugin plugin = create();
+    if (!plugin) return fail("createPlugin returned null");
+    if (!plugin->initPlugin()) return fail("initPlugin returned false on a 2.4.0 host");
+    return expect_calls(calls(), {"hvGetVersionOfHalvane", "hvShowLogTab", kStartLog}, "initPlugin true");
+  });
+}
+
+Outcome Validator::version_gate(Version version, bool accepted) {
+  set_version(version);
+  Plugin plugin = create();
+  if (!plugin) return fail("createPlugin returned null");
+  const bool result = plugin->initPlugin();
+  if (result != accepted) return fail(std::string("initPlugin returned ") + (result ? "true" : "false"));
+  const Calls expected = accepted ? Calls{"hvGetVersionOfHalvane", "hvShowLogTab", kStartLog}
+                                  : Calls{"hvGetVersionOfHalvane", kRefusal};
+  const Outcome init = expect_calls(calls(), expected, "initialisation");
+  if (!init.passed) return init;
+  const std::size_t mark = calls().size();
+  plugin.reset();
+  const Outcome end = expect_calls(calls_since(mark), {kFinishLog}, "destruction");
+  if (!end.passed) return end;
+  return pass(accepted ? "initPlugin true, log tab and start text; destructor logs"
+                       : "initPlugin false with the message box; destructor still logs");
+}
+
+void Validator::version_checks() {
+  const Version accepted[] = {{2, 3, 0}, {2, 3, 7}, {2, 4, 0}, {3, 0, 0}};
+  const Version refused[] = {{2, 2, 9}, {1, 9, 9}, {0, 0, 0}};
+  for (const Version& v : accepted) {
+    const std::string name = "version " + number(v.major) + "." + number(v.minor) + "." + number(v.release);
+    check(name + " accepted", [this, v] { return version_gate(v, true); });
+  }
+  for (const Version& v : refused) {
+    const std::string name = "version " + number(v.major) + "." + number(v.minor) + "." + number(v.release);
+    check(name + " refused", [this, v] { return version_gate(v, false); });
+  }
+}
+
+Outcome Validator::chosen(const char* command, const char* caption, const char* filter,
+                          const char* answer_name) {
+  const std::string file = "C:\\Data\\S01\\chosen by the validator.fmr";
+  Calls made;
+  const Outcome ran = execute(command, "Validator filter (*.vld)", {kDialogChose, file}, made);
+  if (!ran.passed) return ran;
+  const Calls expected = {"hvGetStringParameter(\"Command\")", "hvGetStringParameter(\"FileType\")",
+                          "hvGetOpenFileName(" + quoted(caption) + ", \"\", " + quoted(filter) + ")",
+                          "hvSetStringParameter(" + quoted(answer_name) + ", " + quoted(file) + ")",
+                          "hvSetIntParameter(\"ErrorNr\", 0)"};
+  const Outcome order = expect_calls(made, expected, "execute");
+  if (!order.passed) return order;
+  return pass(std::string("caption ") + quoted(caption) + ", filter " + quoted(filter) + ", answer in " +
+              answer_name + ", ErrorNr 0");
+}
+
+Outcome Validator::not_chosen(const char* command, int dialog_result) {
+  set_string_parameter("Filename", "C:\\earlier.fmr");
+  Calls made;
+  const Outcome ran = execute(command, "Any (*.*)", {dialog_result, "C:\\not\\taken.fmr"}, made);
+  if (!ran.passed) return ran;
+  if (made.size() != 5 || made[3] != "hvSetIntParameter(\"ErrorNr\", -1)" ||
+      made[4] != "hvSetStringParameter(\"ErrorMsg\", \"No file selected\")") {
+    return fail("expected ErrorNr -1 then ErrorMsg after the dialog, got " + listed(made));
+  }
+  if (string_answer("Filename") != "C:\\earlier.fmr")
+    return fail("Filename changed to " + string_answer("Filename"));
+  return pass("dialog result " + number(dialog_result) + ": ErrorNr -1, ErrorMsg " + quoted(kNoFile) +
+              ", Filename kept");
+}
+
+Outcome Validator::ignored(const std::string& command) {
+  Calls made;
+  const Outcome ran = execute(command, "Any (*.*)", {kDialogChose, "C:\\never.fmr"}, made);
+  if (!ran.passed) return ran;
+  return expect_calls(made, {"hvGetStringParameter(\"Command\")", "hvGetStringParameter(\"FileType\")"},
+                      "execute true, both parameters read, nothing else");
+}
+
+Outcome Validator::error_message_kept() {
+  Plugin plugin = ready_plugin();
+  if (!plugin) return fail("the plugin did not initialise on a 2.4.0 host");
+  set_string_parameter("Command", "GetFileName");
+  script_dialog({kDialogCancelled, ""});
+  plugin->execute();
+  script_dialog({kDialogChose, "C:\\later.fmr"});
+  plugin->execute();
+  if (int_answer("ErrorNr") != 0 || string_answer("Filename") != "C:\\later.fmr") {
+    return fail("the later success left ErrorNr " + number(int_answer("ErrorNr")) + ", Filename " +
+                string_answer("Filename"));
+  }
+  if (string_answer("ErrorMsg") != kNoFile)
+    return fail("ErrorMsg became " + quoted(string_answer("ErrorMsg")));
+  return pass("a success after a cancel sets ErrorNr 0 and keeps ErrorMsg " + quoted(kNoFile));
+}
+
+// A 1000-character "FileType" reaches the dialog whole; a 3000-character "Command" matches nothing
+// and changes nothing.
+Outcome Validator::long_text(bool long_command) {
+  const std::string text(3000, 'x');
+  std::string filter = "Long filter (*.fmr) ";
+  filter.resize(1000, 'x');
+  Calls made;
+  const Outcome ran = long_command
+                          ? execute("GetFileName" + text, "Any (*.*)", {kDialogChose, "C:\\a.fmr"}, made)
+                          : execute("GetFileName", filter, {kDialogChose, "C:\\a.fmr"}, made);
+  if (!ran.passed) return ran;
+  if (long_command) {
+    const Outcome nothing = expect_calls(
+        made, {"hvGetStringParameter(\"Command\")", "hvGetStringParameter(\"FileType\")"}, "execute");
+    return nothing.passed ? pass("3000-character Command: execute true, no parameter changed") : nothing;
+  }
+  const std::string dialog =
+      "hvGetOpenFileName(" + quoted(kSourceCaption) + ", \"\", " + quoted(filter) + ")";
+  if (made.size() < 3 || made[2] != dialog)
+    return fail("the dialog did not receive the whole filter: " + listed(made));
+  return pass("a " + number(static_cast<long>(filter.size())) +
+              "-character FileType reached the dialog whole");
+}
+
+Outcome Validator::long_file_name() {
+  const std::string file = "C:\\" + std::string(251, 'n') + ".fmr";
+  Calls made;
+  const Outcome ran = execute("GetTextFileName", "", {kDialogChose, file.substr(0, 255)}, made);
+  if (!ran.passed) return ran;
+  if (string_answer("Filename") != file.substr(0, 255)) {
+    return fail("Filename became " + shortened(string_answer("Filename")));
+  }
+  return pass("a 255-character file name came back intact in Filename");
+}
+
+Outcome Validator::initialised_twice() {
+  Plugin plugin = create();
+  if (!plugin) return fail("createPlugin returned null");
+  if (!plugin->initPlugin() || !plugin->initPlugin()) return fail("initPlugin returned false");
+  const Calls once = {"hvGetVersionOfHalvane", "hvShowLogTab", kStartLog};
+  Calls twice = once;
+  twice.insert(twice.end(), once.begin(), once.end());
+  const Outcome init = expect_calls(calls(), twice, "two initPlugin calls");
+  if (!init.passed) return init;
+  set_string_parameter("Command", "GetTextFileName");
+  script_dialog({kDialogChose, "C:\\list.txt"});
+  plugin->execute();
+  if (string_answer("Filename") != "C:\\list.txt")
+    return fail("the plugin no longer answered after binding twice");
+  return pass("both calls true and announced; the plugin still answers");
+}
+
+Outcome Validator::destroyed_after_init() {
+  Plugin plugin = ready_plugin();
+  if (!plugin) return fail("the plugin did not initialise on a 2.4.0 host");
+  const std::size_t mark = calls().size();
+  plugin.reset();
+  return expect_calls(calls_since(mark), {kFinishLog}, "deleting an initialised plugin logs the end");
+}
+
+// A freshly loaded module has no host function bound: destroying a plugin that never initialised
+// must complete without calling anything.
+Outcome Validator::destroyed_unbound() {
+  PluginModule fresh;
+  std::string error;
+  close_plugin_module(module_);
+  if (!open_plugin_module(path_, fresh, error)) return fail("reloading the module failed: " + error);
+  module_ = fresh;
+  Plugin plugin = create();
+  if (!plugin) return fail("createPlugin returned null");
+  plugin.reset();
+  if (!calls().empty()) return fail("the destructor called the host: " + listed(calls()));
+  return pass("a plugin of a freshly loaded module is deleted without calling the host");
+}
+
+Outcome Validator::cycles() {
+  const auto one_cycle = [this] {
+    reset();
+    Plugin plugin = ready_plugin();
+    if (!plugin) return false;
+    script_dialog({kDialogChose, "C:\\Data\\S01\\S01_run2.fmr"});
+    script_dialog({kDialogCancelled, ""});
+    script_dialog({kDialogChose, "C:\\Data\\sources.txt"});
+    for (const char* command : {"GetFileName", "GetTargetFileName", "GetTextFileName"}) {
+      set_string_parameter("Command", command);
+      if (!plugin->execute()) return false;
+    }
+    return true;
+  };
+  // A warm-up, the measurement included, lets the allocator settle before the figure is taken.
+  loader::resident_memory_kib();
+  for (int i = 0; i < kCycles / 10; ++i) one_cycle();
+  const long before = loader::resident_memory_kib();
+  for (int i = 0; i < kCycles; ++i) {
+    if (!one_cycle()) return fail("cycle " + number(i) + " failed");
+  }
+  const long after = loader::resident_memory_kib();
+  const std::string figures = number(kCycles) + " create/init/3 commands/delete cycles, resident " +
+                              number(before) + " KiB -> " + number(after) + " KiB";
+  return after - before > kAllowedGrowthKib ? fail(figures) : pass(figures);
+}
+
+Outcome Validator::loads() {
+  close_plugin_module(module_);
+  std::string error;
+  PluginModule module;
+  const auto one_load = [&] {
+    if (!open_plugin_module(path_, module, error)) return false;
+    Plugin plugin(module.createPlugin());
+    const bool ready = plugin && plugin->initPlugin();
+    plugin.reset();
+    close_plugin_module(module);
+    reset();
+    return ready;
+  };
+  for (int i = 0; i < 10; ++i) one_load();
+  const long before = loader::resident_memory_kib();
+  for (int i = 0; i < kLoads; ++i) {
+    if (!one_load()) return fail("load " + number(i) + " failed: " + error);
+  }
+  const long after = loader::resident_memory_kib();
+  if (!open_plugin_module(path_, module_, error)) return fail("reloading the module failed: " + error);
+  const std::string figures = number(kLoads) + " loads, initialisations and unloads, resident " +
+                              number(before) + " KiB -> " + number(after) + " KiB";
+  return after - before > kAllowedGrowthKib ? fail(figures) : pass(figures);
+}
+
+void Validator::command_checks() {
+  struct Command {
+    const char* name;
+    const char* caption;
+    const char* filter;  // null: the "FileType" value
+    const char* answer;
+  };
+  const Command commands[] = {
+      {"GetFileName", kSourceCaption, nullptr, "Filename"},
+      {"GetTargetFileName", "Please select the intra-session alignment target file for this source file",
+       "Halvane functional project (*.fmr)", "TargetFilename"},
+      {"GetTextFileName", "Please select the text file with source filenames",
+       "Text file with source filenames (*.txt)", "Filename"}};
+  for (const Command& c : commands) {
+    const char* filter = c.filter != nullptr ? c.filter : "Validator filter (*.vld)";
+    check(std::string("command ") + c.name,
+          [this, c, filter] { return chosen(c.name, c.caption, filter, c.answer); });
+    check(std::string("cancel ") + c.name, [this, c] { return not_chosen(c.name, kDialogCancelled); });
+  }
+  for (int result : {2, -1}) {
+    check("dialog result " + number(result), [this, result] { return not_chosen("GetFileName", result); });
+  }
+  check("ErrorMsg kept", [this] { return error_message_kept(); });
+  for (const char* command :
+       {"getfilename", "GetFileName ", " GetFileName", "GetFileNam", "GetTextFilename"}) {
+    check("near-miss command " + quoted(command), [this, command] { return ignored(command); });
+  }
+  for (const char* command : {"", "OpenProject"}) {
+    check("unknown command " + quoted(command), [this, command] { return ignored(command); });
+  }
+  check("long FileType", [this] { return long_text(false); });
+  check("long Command", [this] { return long_text(true); });
+  check("long file name", [this] { return long_file_name(); });
+}
+
+void Validator::lifecycle_checks() {
+  check("initPlugin twice", [this] { return initialised_twice(); });
+  check("destruction with log", [this] { return destroyed_after_init(); });
+  check("destruction without log", [this] { return destroyed_unbound(); });
+  check("lifecycle cycles", [this] { return cycles(); });
+  check("module loads", [this] { return loads(); });
+}
+
+bool Validator::run() {
+  std::string error;
+  std::printf("Validating %s\n", path_.c_str());
+  if (!open_plugin_module(path_, module_, error)) {
+    std::printf("FAIL load: %s\n0 passed, 1 failed\n", error.c_str());
+    return false;
+  }
+  boundary_checks();
+  version_checks();
+  command_checks();
+  lifecycle_checks();
+  close_plugin_module(module_);
+  std::printf("%d passed, %d failed\n", passed_, failed_);
+  return failed_ == 0;
+}
+
+}  // namespace
+
+bool run_validator(const std::string& path) { return Validator(path).run(); }
+
+}  // namespace halvane_host
