@@ -3,7 +3,9 @@
 #define WIN32_LEAN_AND_MEAN
 #include <io.h>
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which it needs. Version 2 names kernel32's K32GetProcessMemoryInfo, so no
+// further import library is needed.
+#define PSAPI_VERSION 2
 #include <psapi.h>
 
 #include <cstdio>
