@@ -4,17 +4,19 @@
 
 #include "plugin/halvane_plugin_interface.h"
 
-class TARVEL_API tarvel : public HalvanePluginInterface {
+// Exported member by member: the constructor, destructor, execute and initPlugin leave the module,
+// its implicit copy operations and virtual table do not.
+class tarvel : public HalvanePluginInterface {
  public:
-  tarvel() noexcept;
+  TARVEL_API tarvel() noexcept;
   // Logs "tarvelplugin finished!" when the host's log function is bound.
-  ~tarvel() override;
+  TARVEL_API ~tarvel() override;
   // The wizard's command handler: reads "Command" and "FileType", answers file-selection commands
   // through "Filename"/"TargetFilename", "ErrorNr" and "ErrorMsg". Always true.
-  bool execute() noexcept override;
+  TARVEL_API bool execute() noexcept override;
   // Binds the host functions, refuses hosts older than 2.3.0 with a message box, shows the log tab
   // and logs "Running tarvelwizard...".
-  bool initPlugin() noexcept override;
+  TARVEL_API bool initPlugin() noexcept override;
 };
 
 static_assert(sizeof(tarvel) == sizeof(void*),

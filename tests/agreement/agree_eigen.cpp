@@ -26,11 +26,11 @@ void agree_one(int n, unsigned seed) {
   std::vector<float> values(static_cast<std::size_t>(n) + 1, 0.0f);
   int rotations = 0;
   numerics::jacobi(sym, n, values.data(), vectors, &rotations);
-  const std::string name = "jacobi/" + std::to_string(n);
+  const std::string name = "jacobi/" + agreement::number(n);
   agreement::emit_ints(name + "/rotations", {rotations});
   emit_pairs(name, values, vectors, n);
   numerics::sort_eigenpairs(values.data(), vectors, n);
-  emit_pairs("sort_eigenpairs/" + std::to_string(n), values, vectors, n);
+  emit_pairs("sort_eigenpairs/" + agreement::number(n), values, vectors, n);
   numerics::release_matrix(vectors, 1, n, 1, n);
   numerics::release_matrix(sym, 1, n, 1, n);
 }

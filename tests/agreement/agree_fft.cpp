@@ -32,7 +32,7 @@ void emit_one_based(const std::string& name, agreement::Rule rule, const std::ve
 void agree_complex_and_real() {
   for (std::uint32_t count : {4u, 64u}) {
     std::vector<float> v = fixed_data(2 * count, 1000 + count);
-    const std::string size = std::to_string(count);
+    const std::string size = agreement::number(count);
     numerics::fft_complex(v.data(), count, 1);
     emit_one_based("fft_complex/forward/" + size, transform_rule(count), v);
     numerics::fft_complex(v.data(), count, -1);
@@ -40,7 +40,7 @@ void agree_complex_and_real() {
   }
   for (std::uint32_t count : {4u, 128u}) {
     std::vector<float> v = fixed_data(count, 2000 + count);
-    const std::string size = std::to_string(count);
+    const std::string size = agreement::number(count);
     numerics::fft_real(v.data(), count, 1);
     emit_one_based("fft_real/forward/" + size, transform_rule(count), v);
     numerics::fft_real(v.data(), count, -1);

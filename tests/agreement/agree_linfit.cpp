@@ -22,7 +22,7 @@ void agree_fit(int npoints, int nbasis, float spread, unsigned seed) {
   float chi2 = 0.0f;
   numerics::svd_fit(x.data(), y.data(), sigma.data(), npoints, coef.data(), nbasis, u, v, w.data(), &chi2,
                     numerics::poly_basis);
-  const std::string name = "svd_fit " + std::to_string(npoints) + "x" + std::to_string(nbasis);
+  const std::string name = "svd_fit " + agreement::number(npoints) + "x" + agreement::number(nbasis);
   agreement::emit(name + " coef", agreement::kExact, &coef[1], nbasis);
   agreement::emit(name + " w", agreement::kExact, &w[1], nbasis);
   agreement::emit(name + " chi2", agreement::kExact, {chi2});

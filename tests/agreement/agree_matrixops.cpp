@@ -71,15 +71,15 @@ void agree_matrixops() {
   agree_products();
   for (int n : {1, 4, 9}) {
     float** a = fixed_matrix(n, n, 700u + static_cast<unsigned>(n));
-    agree_pseudo_inverse("full " + std::to_string(n), a, n);
+    agree_pseudo_inverse("full " + agreement::number(n), a, n);
     if (n >= 3) {
       for (int i = 0; i < n; ++i) a[i][n - 1] = a[i][0] + a[i][1];
-      agree_pseudo_inverse("deficient " + std::to_string(n), a, n);
+      agree_pseudo_inverse("deficient " + agreement::number(n), a, n);
     }
     for (int i = 0; i < n; ++i) {
       for (int j = 0; j < n; ++j) a[i][j] = 0.0f;
     }
-    agree_pseudo_inverse("zero " + std::to_string(n), a, n);
+    agree_pseudo_inverse("zero " + agreement::number(n), a, n);
     release(a, n, n);
   }
 }

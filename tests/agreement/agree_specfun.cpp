@@ -31,7 +31,7 @@ void agree_incomplete_gamma() {
     float values[8];
     for (int i = 0; i < 8; ++i)
       values[i] = numerics::gammq(a, agreement::fixed_value(100u + static_cast<unsigned>(i), 0.0f, 25.0f));
-    agreement::emit("gammq_a" + std::to_string(static_cast<int>(a * 10)), kIncompleteGamma, values, 8);
+    agreement::emit("gammq_a" + agreement::number(static_cast<int>(a * 10)), kIncompleteGamma, values, 8);
   }
   float p, q, gln_series, gln_fraction;
   numerics::gser(&p, 4.25f, 4.0f, &gln_series);
@@ -47,8 +47,8 @@ void agree_incomplete_beta() {
       values[i] = numerics::incomplete_beta(
           ab[0], ab[1], agreement::fixed_value(200u + static_cast<unsigned>(i), 0.0f, 1.0f));
     }
-    agreement::emit("incomplete_beta_" + std::to_string(static_cast<int>(ab[0] * 100)) + "_" +
-                        std::to_string(static_cast<int>(ab[1] * 100)),
+    agreement::emit("incomplete_beta_" + agreement::number(static_cast<int>(ab[0] * 100)) + "_" +
+                        agreement::number(static_cast<int>(ab[1] * 100)),
                     kIncompleteBeta, values, 8);
   }
   // The continued fraction alone is double arithmetic without library calls.

@@ -31,7 +31,7 @@ void agree_shape(int m, int n, unsigned seed, bool deficient) {
     b[i] = agreement::fixed_value(seed + 1000u + static_cast<unsigned>(i), -1.0f, 1.0f);
   numerics::svd_decompose(a, m, n, w, v);
   const std::string name =
-      "svd " + std::to_string(m) + "x" + std::to_string(n) + (deficient ? " rank-1" : "");
+      "svd " + agreement::number(m) + "x" + agreement::number(n) + (deficient ? " rank-1" : "");
   agreement::emit_ints(name + " not_converged", {numerics::svd_not_converged ? 1 : 0});
   agreement::emit(name + " w", agreement::kExact, &w[1], n);
   agreement::emit(name + " u", agreement::kExact, &a[1][1], m * n);

@@ -10,9 +10,7 @@ constexpr agreement::Rule kTail{agreement::Match::ulps, 16};
 // within a unit of p and one comparison goes the other way; 4 units leaves only that to be caught.
 constexpr agreement::Rule kSearch{agreement::Match::ulps, 4};
 
-unsigned index(int i) {
-  return static_cast<unsigned>(i);
-}
+unsigned index(int i) { return static_cast<unsigned>(i); }
 
 }  // namespace
 

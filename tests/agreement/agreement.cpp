@@ -54,6 +54,12 @@ void emit_ints(const std::string& name, std::initializer_list<long long> values)
   std::printf("\n");
 }
 
+std::string number(long long value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%lld", value);
+  return text;
+}
+
 float fixed_value(std::uint32_t index, float low, float high) {
   // A 32-bit integer hash mapped to [low, high) with exact float arithmetic.
   std::uint32_t h = index * 2654435761u + 0x9e3779b9u;

@@ -29,6 +29,9 @@ void emit(const std::string& name, Rule rule, std::initializer_list<float> value
 void emit_doubles(const std::string& name, Rule rule, const double* values, int count);
 void emit_ints(const std::string& name, std::initializer_list<long long> values);
 
+// The decimal text of `value`, for line names (std::to_string is not available in every build).
+std::string number(long long value);
+
 // Deterministic pseudo-random fill, identical on every platform (no library generator involved).
 float fixed_value(std::uint32_t index, float low, float high);
 
