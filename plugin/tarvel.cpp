@@ -2,6 +2,8 @@
 // line at destruction. All state lives in the module-wide host table.
 #include "plugin/tarvel.h"
 
+#include <cstdlib>
+
 #include "plugin/host_functions.h"
 
 namespace {
@@ -25,6 +27,9 @@ bool host_version_supported(int major, int minor, int release) {
 }  // namespace
 
 tarvel::tarvel() noexcept = default;
+
+void* tarvel::operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size); }
+void tarvel::operator delete(void* object) noexcept { std::free(object); }
 
 tarvel::~tarvel() {
   if (plugin::host.hvLogText != nullptr) plugin::host.hvLogText(kFinishText);

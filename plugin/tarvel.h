@@ -2,6 +2,9 @@
 // Every export is called by the host on its main thread; none throws.
 #pragma once
 
+#include <cstddef>
+#include <new>
+
 #include "plugin/halvane_plugin_interface.h"
 
 // Exported member by member: the constructor, destructor, execute and initPlugin leave the module,
@@ -17,6 +20,13 @@ class tarvel : public HalvanePluginInterface {
   // Binds the host functions, refuses hosts older than 2.3.0 with a message box, shows the log tab
   // and logs "Running tarvelwizard...".
   TARVEL_API bool initPlugin() noexcept override;
+
+  // The object's storage comes from the C library. The global nothrow new of some standard libraries
+  // is built on the throwing one and drags the exception runtime into the module, whose emergency
+  // buffer is never returned when the module is unloaded. The host's delete through the interface
+  // reaches the matching delete here by way of the virtual destructor.
+  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+  static void operator delete(void* object) noexcept;
 };
 
 static_assert(sizeof(tarvel) == sizeof(void*),

@@ -22,10 +22,14 @@ class PluginHostTest : public ::testing::Test {
  protected:
   void SetUp() override {
     halvane_host::reset();
-    const std::string path = halvane_host::loader::executable_directory() + TARVEL_MODULE_RELATIVE_DIR +
-                             halvane_host::loader::kModuleFileName;
     std::string error;
-    ASSERT_TRUE(halvane_host::open_plugin_module(path, module_, error)) << path << ": " << error;
+    ASSERT_TRUE(halvane_host::open_plugin_module(module_path(), module_, error))
+        << module_path() << ": " << error;
+  }
+
+  static std::string module_path() {
+    return halvane_host::loader::executable_directory() + TARVEL_MODULE_RELATIVE_DIR +
+           halvane_host::loader::kModuleFileName;
   }
 
   void TearDown() override { halvane_host::close_plugin_module(module_); }

@@ -1,5 +1,7 @@
 // The plugin's boundary seen from a full host: metadata texts, the export table, the version gate,
 // the order of host calls at initialisation and destruction.
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <tuple>
@@ -49,6 +51,17 @@ TEST_F(PluginHostTest, ExportsPlainNamesAndTheClassesButNotTheLibrary) {
   EXPECT_EQ(find_export(module_.handle, "_ZN8numerics6vectorEii"), nullptr);
   EXPECT_EQ(find_export(module_.handle, "_ZN8numerics19fatal_numeric_errorEPKc"), nullptr);
 #endif
+}
+
+// The library is inside the module although nothing of it is exported: its error texts are there.
+TEST_F(PluginHostTest, TheModuleCarriesTheNumericalLibrary) {
+  std::ifstream file(module_path(), std::ios::binary);
+  ASSERT_TRUE(file) << module_path();
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  for (const char* text : {"Corvane run-time error...", "gaussj: Singular Matrix-1",
+                           "NSTACK too small in sort.", "fft_complex: count is not a power of two"}) {
+    EXPECT_NE(bytes.find(text), std::string::npos) << text;
+  }
 }
 
 std::vector<std::string> host_function_names() {

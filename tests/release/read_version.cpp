@@ -8,6 +8,17 @@
 #include <cstdio>
 #include <vector>
 
+namespace {
+
+// A fixed version is four 16-bit numbers in two 32-bit words, most significant first.
+void print_version(const char* label, DWORD high, DWORD low) {
+  std::printf("%s %u.%u.%u.%u\n", label, static_cast<unsigned>(high >> 16),
+              static_cast<unsigned>(high & 0xffff), static_cast<unsigned>(low >> 16),
+              static_cast<unsigned>(low & 0xffff));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: read_version MODULE\n");
@@ -26,11 +37,8 @@ int main(int argc, char** argv) {
     std::printf("no fixed version information\n");
     return 1;
   }
-  std::printf("file version %lu.%lu.%lu.%lu\n", HIWORD(fixed->dwFileVersionMS),
-              LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
-  std::printf("product version %lu.%lu.%lu.%lu\n", HIWORD(fixed->dwProductVersionMS),
-              LOWORD(fixed->dwProductVersionMS), HIWORD(fixed->dwProductVersionLS),
-              LOWORD(fixed->dwProductVersionLS));
+  print_version("file version", fixed->dwFileVersionMS, fixed->dwFileVersionLS);
+  print_version("product version", fixed->dwProductVersionMS, fixed->dwProductVersionLS);
   for (const char* name :
        {"FileVersion", "ProductVersion", "FileDescription", "ProductName", "OriginalFilename"}) {
     char path[96];
