@@ -15,18 +15,14 @@
 #include <utility>
 
 #include "numerics/numerics.h"
-
-#if !defined(NUMERICS_FFT_PORTABLE) && (defined(__SSE2__) || defined(_M_X64))
-#define NUMERICS_FFT_SSE2 1
-#include <emmintrin.h>
-#else
-#define NUMERICS_FFT_SSE2 0
-#endif
+#include "numerics/simd.h"
 
 namespace numerics {
 namespace {
 
-// 2π written to 15 significant digits, which lands four double ulps above the double nearest 2π.
+// 2π written to 15 significant digits, which lands four double ulps above the double nearest 2π. Kept
+// so on purpose: the transforms' results are defined with this value, and the nearest double would
+// change the twiddles' last bits and with them the rounding of outputs.
 constexpr double kTwoPi = 6.28318530717959;
 // The double nearest π, used by the real-sequence transform.
 constexpr double kPi = 3.141592653589793;
@@ -92,6 +88,8 @@ void store2(float* p, __m128 v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p)
 struct DoubleProducts {
   using Entry = DoubleEntry;
 
+  // Quotient first, then the direction. For direction ±1 this gives the same bits as FloatProducts'
+  // product first: multiplying by ±1 is exact, and rounding is symmetric in sign.
   static double theta(int direction, std::uint32_t points) {
     return static_cast<double>(direction) * (kTwoPi / static_cast<double>(points));
   }
@@ -147,6 +145,7 @@ struct DoubleProducts {
 struct FloatProducts {
   using Entry = FloatEntry;
 
+  // Product with the direction first (exact for ±1), so the same bits as DoubleProducts::theta.
   static double theta(int direction, std::uint32_t points) {
     return (static_cast<double>(direction) * kTwoPi) / static_cast<double>(points);
   }
