@@ -61,6 +61,7 @@ class Bordered {
     if (m != nullptr) numerics::release_matrix(m, first(), last_row(), first(), last_col());
   }
 
+  float* operator[](int i) const { return m[i]; }
   bool border(int i, int j) const { return i < base || i >= base + rows || j < base || j >= base + cols; }
   bool border_intact() const {
     for (int i = first(); i <= last_row(); ++i)
