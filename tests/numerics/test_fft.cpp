@@ -13,28 +13,31 @@
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "support/bordered.h"
 #include "support/fatal_message.h"
+#include "support/tolerance.h"
 
 namespace {
 
 using namespace numerics;
 using cplx = std::complex<double>;
 using Floats = std::vector<float>;
+using test_support::first_difference;
+using test_support::kEps;
+using test_support::kSentinel;
 
-constexpr double kUlp = 1.1920928955078125e-07;  // float epsilon
 // A float FFT's relative RMS error grows like log2 N ulps; the measured errors stay below a third
 // of one ulp per stage, while a single wrong element costs about 1/sqrt(N).
 constexpr double kPerStage = 1.0;
-constexpr float kSentinel = -777.0f;
 constexpr double kTwoPiExact = 6.283185307179586;  // the double nearest 2π
 
-double tolerance(std::uint32_t total) { return kPerStage * kUlp * std::max(1.0, std::log2(total)); }
+double tolerance(std::uint32_t total) { return kPerStage * kEps * std::max(1.0, std::log2(total)); }
 
 // Values in [-1, 1) in slots 1..n, sentinels in slots 0 and n+1.
 Floats random_data(std::uint32_t n, unsigned seed) {
   std::mt19937 rng(seed);
   Floats v(n + 2, kSentinel);
-  for (std::uint32_t i = 1; i <= n; ++i) v[i] = static_cast<float>(rng() >> 8) / 8388608.0f - 1.0f;
+  for (std::uint32_t i = 1; i <= n; ++i) v[i] = test_support::unit_random(rng);
   return v;
 }
 
@@ -371,14 +374,6 @@ Floats spread_data(std::uint32_t n, unsigned seed) {
                : std::ldexp((bits & 1u) ? -mantissa : mantissa, static_cast<int>(rng() % 49) - 24);
   }
   return v;
-}
-
-// Index of the first value whose bits differ (sentinels included), or -1.
-long first_difference(const float* a, const float* b, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) {
-    if (std::memcmp(a + i, b + i, sizeof(float)) != 0) return static_cast<long>(i);
-  }
-  return -1;
 }
 
 TEST(FftPlainOrder, ComplexAndRealAgreeBitForBitAtEverySize) {

@@ -4,27 +4,29 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <random>
 #include <utility>
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "support/tolerance.h"
 
 namespace {
 
 using namespace numerics;
 using Real = long double;
 
-constexpr double kEps = FLT_EPSILON;
+using test_support::kEps;
 // Float sums of n terms carry a relative error up to about n eps; statistics of a few sums get 4 n eps.
 double sum_tolerance(std::size_t n) { return 4.0 * static_cast<double>(n) * kEps; }
 // A t tail p: the incomplete beta fraction stops at a relative change of 3e-7 (2.5 eps), 16 eps in all;
 // its argument df / (df + t^2) is rounded to float, which near 1 (small t) costs up to df / |t| eps.
-double tail_tolerance(Real p, Real t, Real df) { return double(16 * kEps * p + kEps * df / std::fabs(t)); }
+double tail_tolerance(Real p, Real t, Real df) {
+  return double(test_support::kTol16 * p + kEps * df / std::fabs(t));
+}
 // The erfc fit is good to 1.2e-7 relative; in float, rounding x and the exponent near -x^2 adds x^2 eps.
-double erfc_tolerance(Real p, Real x) { return double(4 * kEps * (1 + x * x) * p); }
+double erfc_tolerance(Real p, Real x) { return double(test_support::kTol4 * (1 + x * x) * p); }
 
 std::vector<float> ob(std::vector<float> v) {  // one-based: element 0 unused
   v.insert(v.begin(), -777.0f);
@@ -129,7 +131,7 @@ TEST(KolmogorovSmirnov, LargestGapOfTheEmpiricalDistributions) {
       gap = std::max(gap, std::fabs(ecdf(a, (*v)[i]) - ecdf(b, (*v)[i])));
   float d;
   ks_two_sample_distance(a.data(), 41, b.data(), 29, &d);
-  EXPECT_NEAR(d, gap, 2 * kEps);
+  EXPECT_NEAR(d, gap, test_support::kTol2);
   EXPECT_EQ(a, sa);
   EXPECT_EQ(b, sb);
 
@@ -162,7 +164,7 @@ TEST(Pearson, DefinitionSymmetryAffineMapsAndExactLines) {
   EXPECT_NEAR(rxy, correlation_of(x, y), sum_tolerance(30));
   EXPECT_NEAR(rm, -rxy, sum_tolerance(30));
   pearson_r(x.data(), line.data(), 30, &rm);
-  EXPECT_NEAR(rm, 1.0f, 8 * kEps);
+  EXPECT_NEAR(rm, 1.0f, test_support::kTol8);
   pearson_r(flat.data(), line.data(), 30, &rm);
   EXPECT_EQ(rm, 0.0f);
   pearson_r_with_probability(x.data(), x.data(), 10, &rm, &prob);  // r = 1 exactly: t stays finite
@@ -261,7 +263,7 @@ TEST(Spearman, TiedSamplesFollowTheDefinitions) {
     EXPECT_EQ(Real(d), squares);
     // zd subtracts the float mean of d (about n^3 / 6): its rounding relative to the spread.
     EXPECT_NEAR(zd, expected_zd, double(2 * kEps * (mean_d / sd_d + std::fabs(expected_zd))));
-    EXPECT_NEAR(rs, correlation_of(ra, rb), 8 * kEps);  // d and the tie sums are exact
+    EXPECT_NEAR(rs, correlation_of(ra, rb), test_support::kTol8);  // d and the tie sums are exact
     const Real x = std::fabs(Real(zd)) / std::sqrt(2.0L),
                t = rs * std::sqrt((en - 2) / ((1 - rs) * (1 + Real(rs))));
     EXPECT_NEAR(probd, std::erfc(x), erfc_tolerance(std::erfc(x), x));
