@@ -21,15 +21,19 @@
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "support/bordered.h"
+#include "support/tolerance.h"
 
 namespace {
+
+using test_support::kEps;
+using test_support::kSentinel;
 
 constexpr std::size_t kHeader = 8;
 // Largest base-2 logarithm of the points of one call, which keeps each run well under a millisecond.
 constexpr int kMaxLog = 13;
 // Allowed relative 2-norm error of a round trip per stage: float rounding gives about a third of
 // an epsilon per stage on random data; a lost or misplaced value costs about 1/sqrt(N), far more.
-constexpr double kEpsilon = 1.1920928955078125e-07;
 constexpr double kPerStage = 8.0;
 
 struct Input {
@@ -64,7 +68,7 @@ void check(const char* what, const float* got, const float* want, std::size_t n,
     diff += d * d;
     norm += w * w;
   }
-  const double limit = kPerStage * kEpsilon * (log2_points + 1);
+  const double limit = kPerStage * kEps * (log2_points + 1);
   if (norm == 0.0) {
     if (diff != 0.0) fail(what, INFINITY, 0.0, n);
     return;
@@ -72,8 +76,6 @@ void check(const char* what, const float* got, const float* want, std::size_t n,
   const double error = std::sqrt(diff / norm);
   if (!(error <= limit)) fail(what, error, limit, n);
 }
-
-constexpr float kSentinel = -12345.0f;
 
 void round_trip_complex(const Input& in, int scale, bool inverse_first) {
   const int lg = in.at(2) % (kMaxLog + 1);

@@ -456,7 +456,9 @@ TEST(LevenbergMarquardtDeathTest, ConvergesWithFixedParametersAndFinishes) {
     for (int k = 1; k <= FitData::kParams; ++k) largest = std::max(largest, std::fabs(fit.cov.m[j][k]));
   for (int j = 1; j <= FitData::kParams; ++j)
     for (int k = 1; k <= FitData::kParams; ++k) {
-      EXPECT_NEAR(fit.cov.m[j][k], fit.cov.m[k][j], kResidualLimit * kEps * largest);  // float inverse
+      if (k != j) {
+        EXPECT_NEAR(fit.cov.m[j][k], fit.cov.m[k][j], kResidualLimit * kEps * largest);  // float inverse
+      }
       if (!data.mask[j] || !data.mask[k]) {
         EXPECT_EQ(fit.cov.m[j][k], 0.0f) << j << "," << k;
       }

@@ -65,9 +65,15 @@ TEST(Sorting, ShortArraysAreStableAndEmptyOnesUntouched) {
     sort2(n, keys.data(), tags.data());
     for (std::uint32_t i = 1; i < n; ++i) EXPECT_TRUE(keys[i] < keys[i + 1] || tags[i] < tags[i + 1]);
   }
-  sort(0, nullptr);
-  sort2(0, nullptr, nullptr);
-  heap_sort(1, nullptr);
+  // Nothing to sort touches nothing: the slots around an empty range keep their guards, and the one
+  // element of heap_sort(1) stays as it is.
+  std::vector<float> empty(2, kSentinel), companions(2, kSentinel), single{kSentinel, 2.5f, kSentinel};
+  sort(0, empty.data());
+  sort2(0, empty.data(), companions.data());
+  heap_sort(1, single.data());
+  EXPECT_EQ(empty, std::vector<float>(2, kSentinel));
+  EXPECT_EQ(companions, std::vector<float>(2, kSentinel));
+  EXPECT_EQ(single, (std::vector<float>{kSentinel, 2.5f, kSentinel}));
 }
 
 TEST(Selection, AgreesWithNthElement) {

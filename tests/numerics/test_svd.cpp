@@ -389,7 +389,9 @@ TEST(SvdSolveAndCovariance, MatchNormalEquationsInDouble) {
     EXPECT_NEAR(x.m[1][p], reference, tolerance);
     for (int r = 1; r <= n; ++r) {
       EXPECT_NEAR(cov.m[p][r], inverse[p - 1][r - 1], tolerance * inverse[p - 1][p - 1]);
-      EXPECT_EQ(cov.m[p][r], cov.m[r][p]);
+      if (r != p) {
+        EXPECT_EQ(cov.m[p][r], cov.m[r][p]);
+      }
     }
   }
   EXPECT_TRUE(b.border_intact() && x.border_intact() && cov.border_intact());

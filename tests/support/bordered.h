@@ -27,7 +27,9 @@ inline long first_difference(const float* a, const float* b, std::size_t n) {
   return -1;
 }
 
-inline bool same_bits(const float* a, const float* b, std::size_t n) { return first_difference(a, b, n) == -1; }
+inline bool same_bits(const float* a, const float* b, std::size_t n) {
+  return first_difference(a, b, n) == -1;
+}
 
 inline bool same_bits(const std::vector<float>& a, const std::vector<float>& b) {
   return a.size() == b.size() && same_bits(a.data(), b.data(), a.size());
@@ -77,7 +79,9 @@ class Bordered {
   }
   // Every slot, border included, row by row (the storage is one block).
   const float* all() const { return &m[first()][first()]; }
-  std::size_t slots() const { return static_cast<std::size_t>(rows + 2) * static_cast<std::size_t>(cols + 2); }
+  std::size_t slots() const {
+    return static_cast<std::size_t>(rows + 2) * static_cast<std::size_t>(cols + 2);
+  }
 
   const int rows, cols, base;
   float** m;
@@ -101,7 +105,8 @@ inline bool same_bits_but_nan_payloads(const Bordered& x, const Bordered& y) {
   const float* p = x.all();
   const float* q = y.all();
   for (std::size_t k = 0; k < x.slots(); ++k) {
-    if (std::memcmp(p + k, q + k, sizeof(float)) != 0 && !(std::isnan(p[k]) && std::isnan(q[k]))) return false;
+    if (std::memcmp(p + k, q + k, sizeof(float)) != 0 && !(std::isnan(p[k]) && std::isnan(q[k])))
+      return false;
   }
   return true;
 }

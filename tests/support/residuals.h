@@ -84,13 +84,16 @@ inline double scaled(double error, double size) {
   return error / size;
 }
 
-// |A − U·diag(w)·Vᵀ|_F / (|A|_F·max(m, n)·ε) for m × n A and U, n values w, n × n V.
-inline double reconstruction_score(const Dense& a, const Dense& u, const std::vector<double>& w, const Dense& v) {
+// |A − U·diag(w)·Vᵀ|_F / (|A|_F·max(m, n)·ε) for m × n A and U, n values w, n × n V. An error up to
+// `forgiven` is not counted (a decomposition that treats entries below an absolute size as zero).
+inline double reconstruction_score(const Dense& a, const Dense& u, const std::vector<double>& w,
+                                   const Dense& v, double forgiven = 0.0) {
   Dense uw = u;
   for (int i = 0; i < uw.rows(); ++i)
     for (int k = 0; k < uw.cols(); ++k) uw(i, k) *= w[static_cast<std::size_t>(k)];
   const int size = std::max(a.rows(), a.cols());
-  return scaled(frobenius_distance(uw * transpose(v), a), frobenius(a) * size * kEps);
+  const double error = frobenius_distance(uw * transpose(v), a);
+  return scaled(std::max(0.0, error - forgiven), frobenius(a) * size * kEps);
 }
 
 // |I − QᵀQ|_F / (rows·ε) over the listed columns of Q.
@@ -127,9 +130,9 @@ inline double eigenpair_score(const Dense& a, const std::vector<double>& lambda,
 inline double moore_penrose_score(const Dense& a, const Dense& x) {
   const double na = frobenius(a), nx = frobenius(x), s = std::max(1.0, na * nx);
   const Dense ax = a * x, xa = x * a;
-  const double worst = std::max({scaled(frobenius_distance(ax * a, a), na * s),
-                                 scaled(frobenius_distance(xa * x, x), nx * s),
-                                 frobenius_distance(ax, transpose(ax)) / s, frobenius_distance(xa, transpose(xa)) / s});
+  const double worst =
+      std::max({scaled(frobenius_distance(ax * a, a), na * s), scaled(frobenius_distance(xa * x, x), nx * s),
+                frobenius_distance(ax, transpose(ax)) / s, frobenius_distance(xa, transpose(xa)) / s});
   return worst / (a.rows() * kEps);
 }
 
