@@ -106,7 +106,7 @@ TEST(Jacobi, DiagonalInputNeedsNoRotation) {
     std::vector<float> d = eigen_slots(n), diagonal = eigen_slots(n);
     for (int i = 1; i <= n; ++i) {
       for (int j = 1; j <= n; ++j) a[i][j] = identity[i][j] = 0.0f;
-      a[i][i] = diagonal[i] = 1.5f * i - 4.0f;
+      a[i][i] = diagonal[i] = 1.5f * static_cast<float>(i) - 4.0f;
       identity[i][i] = 1.0f;
     }
     int rotations = -1;

@@ -367,7 +367,7 @@ Floats spread_data(std::uint32_t n, unsigned seed) {
   std::mt19937 rng(seed);
   Floats v(n + 2, kSentinel);
   for (std::uint32_t i = 1; i <= n; ++i) {
-    const std::uint32_t bits = rng();
+    const auto bits = static_cast<std::uint32_t>(rng());
     const float mantissa = 1.0f + static_cast<float>(bits >> 9) / 8388608.0f;
     v[i] = (bits % 61 == 0)
                ? 0.0f

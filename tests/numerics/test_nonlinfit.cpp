@@ -157,7 +157,8 @@ TEST(Gaussj, InverseAndSolutionsOfRandomMatrices) {
     for (int i = 0; i < n; ++i) order[i] = i + 1;
     std::shuffle(order.begin(), order.end(), gen);
     for (int i = 1; i <= n; ++i) {
-      for (int j = 1; j <= n; ++j) a.m[i][j] = unit(gen) + (order[i - 1] == j ? 2.0f * n : 0.0f);
+      for (int j = 1; j <= n; ++j)
+        a.m[i][j] = unit(gen) + (order[i - 1] == j ? 2.0f * static_cast<float>(n) : 0.0f);
       b.m[i][1] = unit(gen), b.m[i][2] = 10.0f * unit(gen);
     }
     Rows ref(n + 1, std::vector<long double>(n + 3));

@@ -38,9 +38,9 @@ struct Points {
 Points noisy_line(int n) {
   Points p(n);
   for (int i = 1; i <= n; ++i) {
-    p.x[i] = 0.25f * i;
-    p.y[i] = 3.0f - 0.7f * p.x[i] + 0.3f * std::sin(1.7f * i);
-    p.sig[i] = 0.2f + 0.05f * (i % 5);
+    p.x[i] = 0.25f * static_cast<float>(i);
+    p.y[i] = 3.0f - 0.7f * p.x[i] + 0.3f * std::sin(1.7f * static_cast<float>(i));
+    p.sig[i] = 0.2f + 0.05f * static_cast<float>(i % 5);
   }
   return p;
 }

@@ -138,7 +138,7 @@ TEST(SpecialFunctions, KolmogorovSmirnovMatchesLongDoubleSeries) {
 TEST(SpecialFunctions, PolarRadiusTransformIsTwiceSqrtOfMinusLog) {
   // p = k/16 keeps 1 - p and its square exact in float; 2 - p mirrors p with the opposite sign.
   for (int k = 1; k < 16; ++k) {
-    const float p = k / 16.0f;
+    const float p = static_cast<float>(k) / 16.0f;
     expect_relative(numerics::polar_radius_transform(p), 2.0L * std::sqrt(-std::log(1.0L - p)),
                     test_support::kTol4);
     EXPECT_EQ(numerics::polar_radius_transform(2.0f - p), -numerics::polar_radius_transform(p));

@@ -240,7 +240,8 @@ TEST(SafeHypot, ExactCasesAndNoOverflow) {
   EXPECT_EQ(safe_hypot(1.0e-30f, -1.0e30f), 1.0e30f);
   const float big = 0.6f * std::numeric_limits<float>::max();
   // Four roundings (ratio, square, root, product) bound the error by 2 ulp.
-  EXPECT_NEAR(safe_hypot(-big, big), std::sqrt(2.0L) * big, 2 * kEps * std::sqrt(2.0) * big);
+  EXPECT_NEAR(safe_hypot(-big, big), static_cast<double>(std::sqrt(2.0L) * big),
+              2 * kEps * std::sqrt(2.0) * big);
 }
 
 TEST(SvdDecompose, SmallCasesKeepTheirSignsAndOrder) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <vector>
 
 #include "support/tolerance.h"
@@ -80,7 +81,7 @@ inline double max_row_sum(const Dense& x) {
 
 // error / size, where a zero size admits only a zero error (0/0 scores 0, anything else ∞).
 inline double scaled(double error, double size) {
-  if (size == 0.0) return error == 0.0 ? 0.0 : INFINITY;
+  if (size == 0.0) return error == 0.0 ? 0.0 : std::numeric_limits<double>::infinity();
   return error / size;
 }
 
