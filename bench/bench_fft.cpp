@@ -51,12 +51,12 @@ struct Case {
 };
 
 Case ours_complex(std::uint32_t count) {
-  auto v = std::make_shared<std::vector<float>>(2 * count + 1);
-  fill_random(v->data() + 1, 2 * count);
+  auto v = std::make_shared<std::vector<float>>(2 * std::size_t{count} + 1);
+  fill_random(v->data() + 1, 2 * std::size_t{count});
   return {"complex", static_cast<double>(count), v, [v, count] {
             numerics::fft_complex(v->data(), count, 1);
             numerics::fft_complex(v->data(), count, -1);
-            rescale(v->data() + 1, 2 * count, 1.0f / static_cast<float>(count));
+            rescale(v->data() + 1, 2 * std::size_t{count}, 1.0f / static_cast<float>(count));
           }};
 }
 

@@ -30,7 +30,8 @@ std::vector<float> test_matrix(int n) {
   std::vector<float> values(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < n; ++j)
-      values[static_cast<std::size_t>(i * n + j)] = unit(gen) + (i == j ? static_cast<float>(n) : 0.0f);
+      values[static_cast<std::size_t>(i) * static_cast<std::size_t>(n) + static_cast<std::size_t>(j)] =
+          unit(gen) + (i == j ? static_cast<float>(n) : 0.0f);
   return values;
 }
 

@@ -10,6 +10,7 @@
 // the portable scalar path does the same work for other processors.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
@@ -266,8 +267,8 @@ void bit_reverse(float* data, std::uint32_t n) {
         const std::uint32_t i = (x << high_shift) | (m << kTileBits) | y;
         const std::uint32_t r = (reversed_low[y] << high_shift) | (rm << kTileBits) | reversed_low[x];
         if (m == rm && r <= i) continue;
-        float* a = data + 2 * i + 1;
-        float* b = data + 2 * r + 1;
+        float* a = data + 2 * std::size_t{i} + 1;
+        float* b = data + 2 * std::size_t{r} + 1;
         std::swap(a[0], b[0]);
         std::swap(a[1], b[1]);
       }
@@ -298,7 +299,8 @@ void early_block(float* data, std::uint32_t block, const typename K::Entry* tabl
   for (std::uint32_t span = 4; span < block; span <<= 1) {
     for (std::uint32_t i0 = 1; i0 < block; i0 += span << 1) {
       for (std::uint32_t c = 0; c < (span >> 1); c += 2) {
-        K::two(data + i0 + 2 * c, data + i0 + 2 * c + span, stage + c);
+        float* const a = data + i0 + 2 * std::size_t{c};
+        K::two(a, a + span, stage + c);
       }
     }
     stage += span >> 1;
@@ -318,8 +320,10 @@ void late_stage_blocks(float* data, std::uint32_t total, std::uint32_t span, Twi
       advance(w);
     }
     for (std::uint32_t i0 = 1 + 2 * c0; i0 < total; i0 += span << 1) {
-      for (std::uint32_t c = 0; c < len; c += 2)
-        K::two(data + i0 + 2 * c, data + i0 + 2 * c + span, chunk + c);
+      for (std::uint32_t c = 0; c < len; c += 2) {
+        float* const a = data + i0 + 2 * std::size_t{c};
+        K::two(a, a + span, chunk + c);
+      }
     }
   }
 }
@@ -486,7 +490,8 @@ bool is_contiguous(float*** data, std::uint32_t n1, std::uint32_t n2, std::uint3
   const auto last = reinterpret_cast<std::uintptr_t>(&data[n1][n2][n3]);
   if (last < first || (last - first) % sizeof(float) != 0) return false;
   const std::uintptr_t elements = (last - first) / sizeof(float) + 1;
-  return elements == static_cast<std::uintptr_t>(n1 * n2 * n3);
+  const std::uint32_t points = n1 * n2 * n3;  // 32 bits, as all of the transforms' index arithmetic
+  return elements == points;
 }
 
 // The zero-frequency plane of the last axis, paired with the nyquist plane of the mirrored indices.

@@ -88,9 +88,9 @@ void finish_row(float* row, int from, int count, const float* c, const float* s,
 // lanes. Several groups of four run together to hide the latency of each chain of additions.
 template <int kRows>
 void row_sums(const float* const* rows, const float* x, int first, int last, float* t) {
-  constexpr int kGroups = kRows / 4;
-  __m128 sum[static_cast<std::size_t>(kGroups)];
-  for (int g = 0; g < kGroups; ++g) sum[g] = _mm_setzero_ps();
+  constexpr std::size_t kGroups = kRows / 4;
+  __m128 sum[kGroups];
+  for (std::size_t g = 0; g < kGroups; ++g) sum[g] = _mm_setzero_ps();
   int k = first;
   for (; k + 3 <= last; k += 4) {
     const __m128 xs = _mm_loadu_ps(x + k);
@@ -98,7 +98,7 @@ void row_sums(const float* const* rows, const float* x, int first, int last, flo
     const __m128 x1 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(1, 1, 1, 1));
     const __m128 x2 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(2, 2, 2, 2));
     const __m128 x3 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(3, 3, 3, 3));
-    for (int g = 0; g < kGroups; ++g) {
+    for (std::size_t g = 0; g < kGroups; ++g) {
       __m128 c0 = _mm_loadu_ps(rows[4 * g] + k);
       __m128 c1 = _mm_loadu_ps(rows[4 * g + 1] + k);
       __m128 c2 = _mm_loadu_ps(rows[4 * g + 2] + k);
@@ -110,7 +110,7 @@ void row_sums(const float* const* rows, const float* x, int first, int last, flo
       sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c3, x3));
     }
   }
-  for (int g = 0; g < kGroups; ++g) _mm_storeu_ps(t + 4 * g, sum[g]);
+  for (std::size_t g = 0; g < kGroups; ++g) _mm_storeu_ps(t + 4 * g, sum[g]);
   for (; k <= last; ++k) {
     for (int r = 0; r < kRows; ++r) t[r] = t[r] + rows[r][k] * x[k];
   }
@@ -124,15 +124,15 @@ void row_sums(const float* const* rows, const float* x, int first, int last, flo
 template <int kRows>
 void rotate_row_group(float* const* rows, int count, const __m128* cs, const __m128* sn, const float* c,
                       const float* s) {
-  constexpr int kGroups = kRows / 4;
-  __m128 y[static_cast<std::size_t>(kGroups)];
-  for (int g = 0; g < kGroups; ++g)
+  constexpr std::size_t kGroups = kRows / 4;
+  __m128 y[kGroups];
+  for (std::size_t g = 0; g < kGroups; ++g)
     y[g] = _mm_setr_ps(rows[4 * g][0], rows[4 * g + 1][0], rows[4 * g + 2][0], rows[4 * g + 3][0]);
   int q = 0;
   for (; q + 4 <= count; q += 4) {
-    for (int g = 0; g < kGroups; ++g) {
+    for (std::size_t g = 0; g < kGroups; ++g) {
       __m128 z[4];
-      for (int r = 0; r < 4; ++r) z[r] = _mm_loadu_ps(rows[4 * g + r] + q + 1);
+      for (std::size_t r = 0; r < 4; ++r) z[r] = _mm_loadu_ps(rows[4 * g + r] + q + 1);
       _MM_TRANSPOSE4_PS(z[0], z[1], z[2], z[3]);
       for (int t = 0; t < 4; ++t) {
         const __m128 out = _mm_add_ps(_mm_mul_ps(y[g], cs[q + t]), _mm_mul_ps(z[t], sn[q + t]));
@@ -140,11 +140,11 @@ void rotate_row_group(float* const* rows, int count, const __m128* cs, const __m
         z[t] = out;
       }
       _MM_TRANSPOSE4_PS(z[0], z[1], z[2], z[3]);
-      for (int r = 0; r < 4; ++r) _mm_storeu_ps(rows[4 * g + r] + q, z[r]);
+      for (std::size_t r = 0; r < 4; ++r) _mm_storeu_ps(rows[4 * g + r] + q, z[r]);
     }
   }
   float carried[static_cast<std::size_t>(kRows)];
-  for (int g = 0; g < kGroups; ++g) _mm_storeu_ps(carried + 4 * g, y[g]);
+  for (std::size_t g = 0; g < kGroups; ++g) _mm_storeu_ps(carried + 4 * g, y[g]);
   for (int r = 0; r < kRows; ++r) finish_row(rows[r], q, count, c, s, carried[r]);
 }
 #endif

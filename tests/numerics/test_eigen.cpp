@@ -140,8 +140,8 @@ TEST(Jacobi, RandomSymmetricMatricesGiveOrthonormalEigenpairs) {
     EXPECT_EQ(d.front(), kSentinel);
     EXPECT_EQ(d.back(), kSentinel);
     const Dense vectors = Dense::of(v.m, n, n);
-    std::vector<int> all;
-    for (int k = 0; k < n; ++k) all.push_back(k);
+    std::vector<int> all(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) all[static_cast<std::size_t>(k)] = k;
     EXPECT_LT(
         test_support::eigenpair_score(original, std::vector<double>(d.begin() + 1, d.end() - 1), vectors),
         kResidualLimit);

@@ -37,7 +37,7 @@ struct Svd {
 // (AᵀA)⁻¹ in double, zero-based: Gauss-Jordan elimination on [AᵀA | I] (AᵀA is positive definite).
 std::vector<std::vector<double>> inverse_normal_matrix(const Bordered& a) {
   const int n = a.cols;
-  std::vector<std::vector<double>> s(n, std::vector<double>(2 * n, 0.0));
+  std::vector<std::vector<double>> s(n, std::vector<double>(2 * static_cast<std::size_t>(n), 0.0));
   for (int p = 0; p < n; ++p) {
     s[p][n + p] = 1.0;
     for (int r = 0; r < n; ++r)

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -19,10 +20,17 @@ inline constexpr float kSentinel = 1.0e30f;
 // A fixed pseudo-random value in [−1, 1): the top 24 bits of the generator, so exact in float.
 inline float unit_random(std::mt19937& gen) { return static_cast<float>(gen() >> 8) / 8388608.0f - 1.0f; }
 
+// The bit pattern of a float.
+inline std::uint32_t bits_of(float x) {
+  std::uint32_t b;
+  std::memcpy(&b, &x, sizeof b);
+  return b;
+}
+
 // Index of the first of n floats whose bits differ, or -1.
 inline long first_difference(const float* a, const float* b, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) {
-    if (std::memcmp(a + i, b + i, sizeof(float)) != 0) return static_cast<long>(i);
+    if (bits_of(a[i]) != bits_of(b[i])) return static_cast<long>(i);
   }
   return -1;
 }
@@ -105,8 +113,7 @@ inline bool same_bits_but_nan_payloads(const Bordered& x, const Bordered& y) {
   const float* p = x.all();
   const float* q = y.all();
   for (std::size_t k = 0; k < x.slots(); ++k) {
-    if (std::memcmp(p + k, q + k, sizeof(float)) != 0 && !(std::isnan(p[k]) && std::isnan(q[k])))
-      return false;
+    if (bits_of(p[k]) != bits_of(q[k]) && !(std::isnan(p[k]) && std::isnan(q[k]))) return false;
   }
   return true;
 }
