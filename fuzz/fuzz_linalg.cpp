@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <numeric>
 #include <vector>
 
 #include "numerics/numerics.h"
@@ -135,8 +136,8 @@ void check_jacobi(const std::vector<float>& values, int n) {
   check(test_support::eigenpair_score(a, std::vector<double>(eigenvalues + 1, eigenvalues + n + 1), vd) <=
             kResidualLimit,
         "jacobi: A v differs from λ v");
-  std::vector<int> all;
-  for (int k = 0; k < n; ++k) all.push_back(k);
+  std::vector<int> all(static_cast<std::size_t>(n));
+  std::iota(all.begin(), all.end(), 0);
   check(test_support::orthonormality_score(vd, all) <= kResidualLimit,
         "jacobi: the eigenvectors are not orthonormal");
   numerics::release_vector(eigenvalues, 1, n);

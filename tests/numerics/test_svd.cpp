@@ -64,6 +64,21 @@ float sign(float a, float b) { return b >= 0.0f ? std::fabs(a) : -std::fabs(a); 
 float reciprocal(float x) { return static_cast<float>(1.0 / static_cast<double>(x)); }
 bool unaccumulable(float scale, float g) { return std::isinf(reciprocal(scale * g)); }
 
+// The set-up of the reflection of x(first..last), scale, g and s starting at 0: the vector divided by
+// its scale, s its sum of squares, g = −sign(√s, x(first)); a vector too small to reflect is cleared and
+// scale = g = 0.
+template <typename Element>
+void set_up(Element x, int first, int last, float& scale, float& g, float& s) {
+  for (int k = first; k <= last; ++k) scale += std::fabs(x(k));
+  if (scale == 0.0f) return;
+  for (int k = first; k <= last; ++k) x(k) /= scale, s += x(k) * x(k);
+  g = -sign(std::sqrt(s), x(first));
+  if (unaccumulable(scale, g)) {
+    for (int k = first; k <= last; ++k) x(k) = 0.0f;
+    scale = g = 0.0f;
+  }
+}
+
 void bidiagonalise(float** a, int m, int n, float* w, float* e) {
   float g = 0.0f, scale = 0.0f, s = 0.0f;
   for (int i = 1; i <= n; ++i) {
@@ -71,16 +86,7 @@ void bidiagonalise(float** a, int m, int n, float* w, float* e) {
     e[i] = scale * g;
     g = s = scale = 0.0f;
     if (i <= m) {
-      for (int k = i; k <= m; ++k) scale += std::fabs(a[k][i]);
-      if (scale != 0.0f) {
-        for (int k = i; k <= m; ++k) a[k][i] /= scale, s += a[k][i] * a[k][i];
-        const float f = a[i][i];
-        g = -sign(std::sqrt(s), f);
-        if (unaccumulable(scale, g)) {
-          for (int k = i; k <= m; ++k) a[k][i] = 0.0f;
-          scale = g = 0.0f;
-        }
-      }
+      set_up([a, i](int k) -> float& { return a[k][i]; }, i, m, scale, g, s);
       if (scale != 0.0f) {
         const float f = a[i][i];
         const float h = f * g - s;
@@ -97,16 +103,7 @@ void bidiagonalise(float** a, int m, int n, float* w, float* e) {
     w[i] = scale * g;
     g = s = scale = 0.0f;
     if (i <= m && i != n) {
-      for (int k = l; k <= n; ++k) scale += std::fabs(a[i][k]);
-      if (scale != 0.0f) {
-        for (int k = l; k <= n; ++k) a[i][k] /= scale, s += a[i][k] * a[i][k];
-        const float f = a[i][l];
-        g = -sign(std::sqrt(s), f);
-        if (unaccumulable(scale, g)) {
-          for (int k = l; k <= n; ++k) a[i][k] = 0.0f;
-          scale = g = 0.0f;
-        }
-      }
+      set_up([a, i](int k) -> float& { return a[i][k]; }, l, n, scale, g, s);
       if (scale != 0.0f) {
         const float f = a[i][l];
         const float h = f * g - s;
