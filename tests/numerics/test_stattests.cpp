@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "support/bordered.h"
 #include "support/tolerance.h"
 
 namespace {
@@ -29,7 +30,7 @@ double tail_tolerance(Real p, Real t, Real df) {
 double erfc_tolerance(Real p, Real x) { return double(test_support::kTol4 * (1 + x * x) * p); }
 
 std::vector<float> ob(std::vector<float> v) {  // one-based: element 0 unused
-  v.insert(v.begin(), -777.0f);
+  v.insert(v.begin(), test_support::kSentinel);
   return v;
 }
 
