@@ -85,7 +85,7 @@ void store2(float* p, __m128 v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p)
 
 // Butterflies of fft_complex: the twiddle product is formed in double from the float data and
 // rounded to float once; the sum and difference stay in float. `one` handles the pair a[0..1],
-// b[0..1]; `two` the adjacent pairs a[0..3], b[0..3] with twiddles e[0] and e[1].
+// b[0..1]; with SSE2, `butterfly` two adjacent pairs held in registers (two<K> below uses either).
 struct DoubleProducts {
   using Entry = DoubleEntry;
 
@@ -115,13 +115,6 @@ struct DoubleProducts {
     y = _mm_sub_ps(x, t);
     x = _mm_add_ps(x, t);
   }
-  static void two(float* a, float* b, const Entry* e) {
-    __m128 x = _mm_loadu_ps(a);
-    __m128 y = _mm_loadu_ps(b);
-    butterfly(x, y, e);
-    _mm_storeu_ps(b, y);
-    _mm_storeu_ps(a, x);
-  }
 #else
   static void one(float* a, float* b, const Entry& e) {
     const double re = static_cast<double>(b[0]);
@@ -133,15 +126,11 @@ struct DoubleProducts {
     a[0] += tr;
     a[1] += ti;
   }
-  static void two(float* a, float* b, const Entry* e) {
-    one(a, b, e[0]);
-    one(a + 2, b + 2, e[1]);
-  }
 #endif
 };
 
 // Butterflies of fft_multidim: the twiddle is rounded to float and the whole butterfly is float
-// arithmetic. `one` and `two` as above; `rows` applies one twiddle to the pairs a[0..width-1],
+// arithmetic. `one` and `butterfly` as above; `rows` applies one twiddle to the pairs a[0..width-1],
 // b[0..width-1] (width a multiple of 4).
 struct FloatProducts {
   using Entry = FloatEntry;
@@ -177,13 +166,6 @@ struct FloatProducts {
     y = _mm_sub_ps(x, t);
     x = _mm_add_ps(x, t);
   }
-  static void two(float* a, float* b, const Entry* e) {
-    __m128 x = _mm_loadu_ps(a);
-    __m128 y = _mm_loadu_ps(b);
-    butterfly(x, y, e);
-    _mm_storeu_ps(b, y);
-    _mm_storeu_ps(a, x);
-  }
   static void rows(float* a, float* b, std::uint32_t width, const Entry& e) {
     const __m128 w = _mm_load_ps(e.w);
     const __m128 wr = _mm_movelh_ps(w, w);
@@ -206,15 +188,26 @@ struct FloatProducts {
     a[0] += tr;
     a[1] += ti;
   }
-  static void two(float* a, float* b, const Entry* e) {
-    one(a, b, e[0]);
-    one(a + 2, b + 2, e[1]);
-  }
   static void rows(float* a, float* b, std::uint32_t width, const Entry& e) {
     for (std::uint32_t c = 0; c < width; c += 2) one(a + c, b + c, e);
   }
 #endif
 };
+
+// Two adjacent butterflies of either kind: the pairs a[0..3], b[0..3] with twiddles e[0] and e[1].
+template <class K>
+void two(float* a, float* b, const typename K::Entry* e) {
+#if NUMERICS_FFT_SSE2
+  __m128 x = _mm_loadu_ps(a);
+  __m128 y = _mm_loadu_ps(b);
+  K::butterfly(x, y, e);
+  _mm_storeu_ps(b, y);
+  _mm_storeu_ps(a, x);
+#else
+  K::one(a, b, e[0]);
+  K::one(a + 2, b + 2, e[1]);
+#endif
+}
 
 // Bit-reversal reordering of the complex values held in data[1..n] (n reals), pair by pair in the
 // plain loop order: each value trades places with the one at its bit-reversed index.
@@ -300,7 +293,7 @@ void early_block(float* data, std::uint32_t block, const typename K::Entry* tabl
     for (std::uint32_t i0 = 1; i0 < block; i0 += span << 1) {
       for (std::uint32_t c = 0; c < (span >> 1); c += 2) {
         float* const a = data + i0 + 2 * std::size_t{c};
-        K::two(a, a + span, stage + c);
+        two<K>(a, a + span, stage + c);
       }
     }
     stage += span >> 1;
@@ -322,7 +315,7 @@ void late_stage_blocks(float* data, std::uint32_t total, std::uint32_t span, Twi
     for (std::uint32_t i0 = 1 + 2 * c0; i0 < total; i0 += span << 1) {
       for (std::uint32_t c = 0; c < len; c += 2) {
         float* const a = data + i0 + 2 * std::size_t{c};
-        K::two(a, a + span, chunk + c);
+        two<K>(a, a + span, chunk + c);
       }
     }
   }
@@ -352,7 +345,7 @@ void late_stage_overlapped(float* data, std::uint32_t total, std::uint32_t span,
         advance(w);
       }
       for (std::uint32_t i0 = 1 + 2 * (c0 + c); i0 < total; i0 += span << 1) {
-        K::two(data + i0, data + i0 + span, current + c);
+        two<K>(data + i0, data + i0 + span, current + c);
       }
     }
     std::swap(current, next);
