@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the native suite (warnings as errors), the same suite under
+# Builds and runs every test: the native suite (warnings as errors) and clang-tidy over it, the same suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and, when their toolchains and Wine are installed,
 # the mingw-w64 Windows build and the Microsoft-ABI release build under Wine. The cross builds'
 # suites include the agreement of their numerical results with the native build's.
@@ -17,6 +17,12 @@ have() { command -v "$1" >/dev/null 2>&1; }
 have_wine() { have wine64 || [ -x /usr/lib/wine/wine64 ]; }
 
 run_preset ci
+if have clang-tidy; then
+  echo "==== clang-tidy"
+  tests/clang-tidy.sh build
+else
+  echo "clang-tidy skipped: it is not installed (install with: apt-get install clang-tidy)"
+fi
 run_preset asan
 
 if have x86_64-w64-mingw32-g++-posix && have_wine; then

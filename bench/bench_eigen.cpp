@@ -28,7 +28,7 @@ namespace {
 std::vector<float> random_values(int n) {
   std::mt19937 rng(2);
   std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
-  std::vector<float> values(static_cast<std::size_t>(n) * n);
+  std::vector<float> values(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
   for (float& x : values) x = uniform(rng);
   return values;
 }

@@ -2,8 +2,9 @@
 // points, and the complex and real three-dimensional transforms on cubes of 32 to 128. Each
 // iteration is a forward and an inverse transform followed by the exact power-of-two rescaling, so
 // the data stay the same size however many iterations run. Where FFTW (single precision) is
-// installed, its in-place plans (FFTW_ESTIMATE, one thread) run the same round trips as peers, and
-// a final table gives ours/peer from rounds that alternate the two, so that machine noise cancels.
+// installed, its in-place plans (FFTW_ESTIMATE, one thread) run the same round trips as peers; the
+// shared ratio reporter alternates ours and the peer size by size for several rounds (--rounds=N) and
+// gives the median ratio ours / FFTW, then the fitted exponent of time over points of each transform.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -20,16 +21,13 @@
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "ratio_report.h"
 
 #if defined(TARVEL_HAVE_FFTW3F)
 #include <fftw3.h>
 #endif
 
 namespace {
-
-// Alternating rounds of the ratio table, and the least time of one timed batch.
-constexpr int kDefaultRounds = 15;
-constexpr double kBatchSeconds = 0.02;
 
 void fill_random(float* data, std::size_t n) {
   std::mt19937 rng(1);
@@ -53,12 +51,12 @@ struct Case {
 };
 
 Case ours_complex(std::uint32_t count) {
-  auto v = std::make_shared<std::vector<float>>(2 * count + 1);
-  fill_random(v->data() + 1, 2 * count);
+  auto v = std::make_shared<std::vector<float>>(2 * std::size_t{count} + 1);
+  fill_random(v->data() + 1, 2 * std::size_t{count});
   return {"complex", static_cast<double>(count), v, [v, count] {
             numerics::fft_complex(v->data(), count, 1);
             numerics::fft_complex(v->data(), count, -1);
-            rescale(v->data() + 1, 2 * count, 1.0f / static_cast<float>(count));
+            rescale(v->data() + 1, 2 * std::size_t{count}, 1.0f / static_cast<float>(count));
           }};
 }
 
@@ -156,55 +154,50 @@ Case peer(const std::string& kind, std::uint32_t n) {
 }
 #endif
 
-void run_case(benchmark::State& state, const std::function<Case(std::uint32_t)>& make) {
-  const Case c = make(static_cast<std::uint32_t>(state.range(0)));
+void run_case(benchmark::State& state, const Case& c) {
   for (auto _ : state) {
     c.run();
     benchmark::ClobberMemory();
   }
-  state.SetComplexityN(static_cast<std::int64_t>(c.points));
 }
 
-// The four transforms by kind; the first two are one-dimensional (lengths), the others cubes (sides).
+// The four transforms by kind and their sizes: lengths for the first two, cube sides for the others.
 const char* const kKinds[] = {"complex", "real", "multidim", "real_3d"};
 const std::function<Case(std::uint32_t)> kOurs[] = {ours_complex, ours_real, ours_multidim, ours_real_3d};
+const std::vector<std::uint32_t> kLengths{1u << 10, 1u << 12, 1u << 14, 1u << 16, 1u << 18, 1u << 20};
+const std::vector<std::uint32_t> kSides{32, 64, 128};
 
-void register_benchmarks() {
-  for (int peer_of = 0; peer_of < 2; ++peer_of) {
-    for (int k = 0; k < 4; ++k) {
-      std::function<Case(std::uint32_t)> make = kOurs[k];
-      std::string name = std::string("BM_fft_") + kKinds[k];
+// One case of the ratio table: its name (without the "/ours" or "/fftw" of its two runs) and points.
+struct Sized {
+  std::string name;
+  double points;
+};
+std::vector<Sized> kind_cases[4];
+
+// The cases are made (data filled, plans created) when registered, once for all rounds.
+void register_case(const std::string& name, Case c) {
+  auto held = std::make_shared<Case>(std::move(c));
+  benchmark::RegisterBenchmark(name.c_str(), [held](benchmark::State& state) {
+    run_case(state, *held);
+  })->Unit(benchmark::kMillisecond);
+}
+
+std::vector<std::string> register_benchmarks() {
+  std::vector<std::string> cases;
+  for (int k = 0; k < 4; ++k) {
+    for (std::uint32_t n : k < 2 ? kLengths : kSides) {
+      const std::string name =
+          std::string("fft ") + kKinds[k] + " " + std::to_string(n) + (k < 2 ? "" : "^3");
+      Case ours = kOurs[k](n);
+      kind_cases[k].push_back({name, ours.points});
+      register_case(name + "/ours", std::move(ours));
 #if defined(TARVEL_HAVE_FFTW3F)
-      if (peer_of == 1) {
-        const char* kind = kKinds[k];
-        make = [kind](std::uint32_t n) { return peer(kind, n); };
-        name = std::string("BM_fftw_") + kind;
-      }
-#else
-      if (peer_of == 1) continue;
+      register_case(name + "/fftw", peer(kKinds[k], n));
+      cases.push_back(name);
 #endif
-      auto* b = benchmark::RegisterBenchmark(name.c_str(), run_case, make);
-      if (k < 2) {
-        b->RangeMultiplier(4)->Range(1 << 10, 1 << 20)->Complexity(benchmark::oNLogN);
-      } else {
-        b->Arg(32)->Arg(64)->Arg(128)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oNLogN);
-      }
     }
   }
-}
-
-// ---- The interleaved ratio table.
-
-double seconds_of(const RoundTrip& run, int repeats) {
-  const auto start = std::chrono::steady_clock::now();
-  for (int r = 0; r < repeats; ++r) run();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / repeats;
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t m = v.size() / 2;
-  return (v.size() % 2 != 0) ? v[m] : 0.5 * (v[m - 1] + v[m]);
+  return cases;
 }
 
 // Least-squares slope of log(time) over log(points): 1 plus a little for N log N.
@@ -218,83 +211,31 @@ double fitted_exponent(const std::vector<double>& points, const std::vector<doub
   return (n * sxy - sx * sy) / (n * sxx - sx * sx);
 }
 
-// Median times of ours and the peer over alternating rounds, and the median of the per-round ratios.
-struct Row {
-  std::string label;
-  double points, ours, peer, ratio;
-};
-
-Row measure(const Case& a, const Case* b, const std::string& label, int rounds) {
-  a.run();
-  if (b) b->run();
-  const int repeats = std::max(1, static_cast<int>(kBatchSeconds / seconds_of(a.run, 1)));
-  std::vector<double> ta, tb, ratios;
-  for (int r = 0; r < rounds; ++r) {
-    ta.push_back(seconds_of(a.run, repeats));
-    if (!b) continue;
-    tb.push_back(seconds_of(b->run, repeats));
-    ratios.push_back(ta.back() / tb.back());
-  }
-  return {label, a.points, median(ta), b ? median(tb) : 0.0, b ? median(ratios) : 0.0};
-}
-
-void print_ratio_table(int rounds) {
-  struct Family {
-    std::string kind;
-    std::function<Case(std::uint32_t)> make;
-    std::vector<std::uint32_t> sizes;
-  };
-  const std::vector<std::uint32_t> lengths{1u << 10, 1u << 12, 1u << 14, 1u << 16, 1u << 18, 1u << 20};
-  std::vector<Family> families;
+// Per transform, the fitted exponent of the median time over points, ours and (when run) the peer's.
+void print_exponents(const bench_support::RatioReporter& reporter) {
+  std::printf("\n");
   for (int k = 0; k < 4; ++k) {
-    families.push_back({kKinds[k], kOurs[k], (k < 2) ? lengths : std::vector<std::uint32_t>{32, 64, 128}});
-  }
-  std::printf("\nRound trips (forward + inverse + rescale), medians of %d alternating rounds\n", rounds);
-  std::printf("%-10s %10s %14s %14s %12s\n", "transform", "size", "ours [ms]", "fftw [ms]", "ours/fftw");
-  for (const Family& f : families) {
-    std::vector<double> points, ours_t, peer_t;
-    for (std::uint32_t n : f.sizes) {
-      const Case ours = f.make(n);
-#if defined(TARVEL_HAVE_FFTW3F)
-      const Case other = peer(f.kind, n);
-      const Row row = measure(ours, &other, f.kind, rounds);
-#else
-      const Row row = measure(ours, nullptr, f.kind, rounds);
-#endif
-      points.push_back(row.points), ours_t.push_back(row.ours), peer_t.push_back(row.peer);
-      const std::string size = (f.sizes.size() == 3) ? std::to_string(n) + "^3" : std::to_string(n);
-      std::printf("%-10s %10s %14.4f %14.4f %12.2f\n", f.kind.c_str(), size.c_str(), 1e3 * row.ours,
-                  1e3 * row.peer, row.ratio);
+    std::string line;
+    for (const char* side : {"ours", "fftw"}) {
+      std::vector<double> points, times;
+      for (const Sized& c : kind_cases[k]) {
+        const auto found = reporter.times.find(c.name + "/" + side);
+        if (found == reporter.times.end() || found->second.empty()) continue;
+        points.push_back(c.points);
+        times.push_back(bench_support::median(found->second));
+      }
+      if (points.size() < 2) continue;
+      char figure[32];
+      std::snprintf(figure, sizeof figure, " %s %.3f", side, fitted_exponent(points, times));
+      line += figure;
     }
-    std::printf("%-10s fitted exponent of time over points: ours %.3f", f.kind.c_str(),
-                fitted_exponent(points, ours_t));
-#if defined(TARVEL_HAVE_FFTW3F)
-    std::printf(", fftw %.3f", fitted_exponent(points, peer_t));
-#endif
-    std::printf("\n");
+    if (!line.empty()) std::printf("%-10s fitted exponent of time over points:%s\n", kKinds[k], line.c_str());
   }
 }
 
 }  // namespace
 
-// Google Benchmark's own runs first (its flags apply), then the ratio table; --ratio_rounds=N sets
-// its rounds and --ratio_rounds=0 leaves it out.
 int main(int argc, char** argv) {
-  int rounds = kDefaultRounds;
-  int kept = 1;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--ratio_rounds=", 15) == 0) {
-      rounds = std::atoi(argv[i] + 15);
-    } else {
-      argv[kept++] = argv[i];
-    }
-  }
-  argc = kept;
-  register_benchmarks();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  if (rounds > 0) print_ratio_table(rounds);
-  return 0;
+  return bench_support::run_rounds(argc, argv, register_benchmarks, bench_support::Peer{"fftw", "FFTW"},
+                                   print_exponents);
 }

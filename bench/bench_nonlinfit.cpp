@@ -27,10 +27,11 @@ namespace {
 std::vector<float> test_matrix(int n) {
   std::mt19937 gen(12345);
   std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
-  std::vector<float> values(static_cast<std::size_t>(n) * n);
+  std::vector<float> values(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < n; ++j)
-      values[i * static_cast<std::size_t>(n) + j] = unit(gen) + (i == j ? static_cast<float>(n) : 0.0f);
+      values[static_cast<std::size_t>(i) * static_cast<std::size_t>(n) + static_cast<std::size_t>(j)] =
+          unit(gen) + (i == j ? static_cast<float>(n) : 0.0f);
   return values;
 }
 

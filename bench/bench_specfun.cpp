@@ -16,7 +16,7 @@ constexpr int kArguments = 1024;
 std::vector<float> spread(float low, float high) {
   std::vector<float> v(kArguments);
   for (int i = 0; i < kArguments; ++i)
-    v[i] = low + (high - low) * (static_cast<float>(i) + 0.5f) / kArguments;
+    v[static_cast<std::size_t>(i)] = low + (high - low) * (static_cast<float>(i) + 0.5f) / kArguments;
   return v;
 }
 

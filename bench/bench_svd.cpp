@@ -26,7 +26,7 @@ namespace {
 std::vector<float> random_matrix(int rows, int cols) {
   std::mt19937 gen(12345);
   std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
-  std::vector<float> values(static_cast<std::size_t>(rows) * cols);
+  std::vector<float> values(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
   for (float& x : values) x = unit(gen);
   return values;
 }

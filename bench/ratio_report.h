@@ -1,6 +1,6 @@
-// Interleaved comparison of our linear algebra with LAPACK in one benchmark run: each round runs
-// every benchmark once, ours just before its peer, and a final table gives the median over the rounds
-// of the ratio ours / LAPACK, so that slow phases of a shared machine hit both sides of a ratio alike.
+// Interleaved comparison of our routines with a peer library (LAPACK, FFTW) in one benchmark run: each
+// round runs every benchmark once, ours just before its peer, and a final table gives the median over
+// the rounds of the ratio ours / peer, so that slow phases of a shared machine hit both sides alike.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -39,15 +39,23 @@ inline double median(std::vector<double> v) {
   return v.size() % 2 == 1 ? v[h] : 0.5 * (v[h - 1] + v[h]);
 }
 
+// The peer of a comparison: the suffix of its benchmarks' names (".../lapack") and its name in the table.
+struct Peer {
+  std::string suffix;
+  std::string label;
+};
+inline const Peer kLapack{"lapack", "LAPACK"};
+
 // Per pair of names, the medians of the two times and of the per-round ratios (adjacent runs, so
 // that slow phases of a shared machine hit both sides of a ratio alike).
-inline void print_ratios(const RatioReporter& reporter, const std::vector<std::string>& cases) {
+inline void print_ratios(const RatioReporter& reporter, const std::vector<std::string>& cases,
+                         const Peer& peer_of) {
   if (cases.empty()) return;
-  std::printf("\n%-24s %12s %12s %12s  (medians over rounds)\n", "case", "ours ms", "LAPACK ms",
-              "ours/LAPACK");
+  std::printf("\n%-24s %12s %12s %12s  (medians over rounds)\n", "case", "ours ms",
+              (peer_of.label + " ms").c_str(), ("ours/" + peer_of.label).c_str());
   for (const std::string& name : cases) {
     const auto ours = reporter.times.find(name + "/ours");
-    const auto peer = reporter.times.find(name + "/lapack");
+    const auto peer = reporter.times.find(name + "/" + peer_of.suffix);
     if (ours == reporter.times.end() || peer == reporter.times.end()) continue;
     const std::size_t rounds = std::min(ours->second.size(), peer->second.size());
     std::vector<double> ratios;
@@ -72,16 +80,19 @@ inline int take_rounds(int* argc, char** argv) {
 }
 
 // The whole benchmark program: takes "--rounds=N", registers the benchmarks (whose returned case
-// names each have an ".../ours" and an ".../lapack" run), runs all of them N times and prints the
-// ratio table.
-inline int run_rounds(int argc, char** argv, const std::function<std::vector<std::string>()>& register_all) {
+// names each have an ".../ours" and a peer run, ".../lapack" unless said otherwise), runs all of them N
+// times, prints the ratio table and then whatever `after` makes of the kept times.
+inline int run_rounds(int argc, char** argv, const std::function<std::vector<std::string>()>& register_all,
+                      const Peer& peer = kLapack,
+                      const std::function<void(const RatioReporter&)>& after = nullptr) {
   const int rounds = take_rounds(&argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   const std::vector<std::string> cases = register_all();
   RatioReporter reporter;
   for (int round = 0; round < rounds; ++round) benchmark::RunSpecifiedBenchmarks(&reporter);
-  print_ratios(reporter, cases);
+  print_ratios(reporter, cases, peer);
+  if (after) after(reporter);
   benchmark::Shutdown();
   return 0;
 }

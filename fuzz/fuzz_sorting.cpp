@@ -18,16 +18,12 @@
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "support/bordered.h"
 
 namespace {
 
 using numerics::release_vector;
-
-std::uint32_t bits(float value) {
-  std::uint32_t b;
-  std::memcpy(&b, &value, sizeof b);
-  return b;
-}
+using test_support::bits_of;
 
 [[noreturn]] void fail(const char* what) {
   std::fprintf(stderr, "sorting misbehaved: %s\n", what);
@@ -45,8 +41,8 @@ float* one_based_copy(const std::vector<float>& values) {
 void expect_permutation(const float* v, const std::vector<float>& input, const char* routine) {
   std::vector<std::uint32_t> before, after;
   for (std::size_t i = 0; i < input.size(); ++i) {
-    before.push_back(bits(input[i]));
-    after.push_back(bits(v[i + 1]));
+    before.push_back(bits_of(input[i]));
+    after.push_back(bits_of(v[i + 1]));
   }
   std::sort(before.begin(), before.end());
   std::sort(after.begin(), after.end());
@@ -83,7 +79,7 @@ void check_sorts(const std::vector<float>& input, bool has_nan) {
   expect_permutation(companions, positions, "sort2 companions");
   for (std::uint32_t i = 1; i <= n; ++i) {
     const auto from = static_cast<std::size_t>(companions[i]);
-    if (bits(keys[i]) != bits(input[from - 1])) fail("sort2 separated a key from its companion");
+    if (bits_of(keys[i]) != bits_of(input[from - 1])) fail("sort2 separated a key from its companion");
   }
   if (!has_nan) expect_ascending(keys, n, "sort2");
   release_vector(keys, 1, static_cast<int>(n));
@@ -95,7 +91,7 @@ void check_select(const std::vector<float>& input, std::uint32_t k, bool has_nan
   float* v = one_based_copy(input);
   const float chosen = numerics::select_kth(k, n, v);
   expect_permutation(v, input, "select_kth");
-  if (bits(chosen) != bits(v[k])) fail("select_kth returned another value than arr[k]");
+  if (bits_of(chosen) != bits_of(v[k])) fail("select_kth returned another value than arr[k]");
   if (!has_nan) {
     for (std::uint32_t i = 1; i <= n; ++i) {
       if ((i < k && v[i] > chosen) || (i > k && v[i] < chosen)) fail("select_kth left the halves unordered");
@@ -108,7 +104,7 @@ void check_select(const std::vector<float>& input, std::uint32_t k, bool has_nan
 
   // The same over unsigned 16-bit values: the low halves of the bit patterns.
   std::vector<std::uint16_t> shorts(n + 1);
-  for (std::uint32_t i = 1; i <= n; ++i) shorts[i] = static_cast<std::uint16_t>(bits(input[i - 1]));
+  for (std::uint32_t i = 1; i <= n; ++i) shorts[i] = static_cast<std::uint16_t>(bits_of(input[i - 1]));
   std::vector<std::uint16_t> sorted_shorts(shorts.begin() + 1, shorts.end());
   std::sort(sorted_shorts.begin(), sorted_shorts.end());
   const std::uint16_t chosen_short = numerics::select_kth_ushort(k, n, shorts.data());
@@ -131,7 +127,8 @@ void check_ranks(std::vector<float> input) {
     const double t = static_cast<double>(end - j + 1);
     const auto rank = static_cast<float>(0.5 * static_cast<double>(j + end));
     for (std::uint32_t i = j; i <= end; ++i) {
-      if (bits(w[i]) != bits(rank)) fail("rank_with_ties gave a run another rank than its mean position");
+      if (bits_of(w[i]) != bits_of(rank))
+        fail("rank_with_ties gave a run another rank than its mean position");
     }
     expected_s += t * t * t - t;
     j = end + 1;

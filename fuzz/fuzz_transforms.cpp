@@ -21,15 +21,19 @@
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "support/bordered.h"
+#include "support/tolerance.h"
 
 namespace {
+
+using test_support::kEps;
+using test_support::kSentinel;
 
 constexpr std::size_t kHeader = 8;
 // Largest base-2 logarithm of the points of one call, which keeps each run well under a millisecond.
 constexpr int kMaxLog = 13;
 // Allowed relative 2-norm error of a round trip per stage: float rounding gives about a third of
 // an epsilon per stage on random data; a lost or misplaced value costs about 1/sqrt(N), far more.
-constexpr double kEpsilon = 1.1920928955078125e-07;
 constexpr double kPerStage = 8.0;
 
 struct Input {
@@ -64,7 +68,7 @@ void check(const char* what, const float* got, const float* want, std::size_t n,
     diff += d * d;
     norm += w * w;
   }
-  const double limit = kPerStage * kEpsilon * (log2_points + 1);
+  const double limit = kPerStage * kEps * (log2_points + 1);
   if (norm == 0.0) {
     if (diff != 0.0) fail(what, INFINITY, 0.0, n);
     return;
@@ -73,25 +77,23 @@ void check(const char* what, const float* got, const float* want, std::size_t n,
   if (!(error <= limit)) fail(what, error, limit, n);
 }
 
-constexpr float kSentinel = -12345.0f;
-
 void round_trip_complex(const Input& in, int scale, bool inverse_first) {
   const int lg = in.at(2) % (kMaxLog + 1);
   const std::uint32_t count = 1u << lg;
-  std::vector<float> v(2 * count + 1), original(2 * count);
+  std::vector<float> v(2 * std::size_t{count} + 1), original(2 * std::size_t{count});
   v[0] = kSentinel;
   for (std::uint32_t k = 0; k < 2 * count; ++k) original[k] = v[k + 1] = value(in, k, scale);
   const int first = inverse_first ? -1 : 1;
   numerics::fft_complex(v.data(), count, first);
   numerics::fft_complex(v.data(), count, -first);
   if (v[0] != kSentinel) fail("fft_complex slot 0", 0, 0, count);
-  check("fft_complex", v.data() + 1, original.data(), 2 * count, count, lg);
+  check("fft_complex", v.data() + 1, original.data(), 2 * std::size_t{count}, count, lg);
 }
 
 void round_trip_real(const Input& in, int scale, bool inverse_first) {
   const int lg = 1 + in.at(2) % kMaxLog;
   const std::uint32_t count = 1u << lg;
-  int other = static_cast<std::int8_t>(in.at(7));
+  int other = in.at(7) < 128 ? in.at(7) : in.at(7) - 256;  // the byte as a signed value
   if (other == 1) other = -1;
   std::vector<float> v(count + 1), original(count);
   v[0] = kSentinel;
@@ -113,14 +115,14 @@ void round_trip_multidim(const Input& in, int scale, bool inverse_first) {
     total_lg += lg;
   }
   const std::uint32_t total = 1u << total_lg;
-  std::vector<float> v(2 * total + 1), original(2 * total);
+  std::vector<float> v(2 * std::size_t{total} + 1), original(2 * std::size_t{total});
   v[0] = kSentinel;
   for (std::uint32_t k = 0; k < 2 * total; ++k) original[k] = v[k + 1] = value(in, k, scale);
   const int first = inverse_first ? -1 : 1;
   numerics::fft_multidim(v.data(), dims, ndims, first);
   numerics::fft_multidim(v.data(), dims, ndims, -first);
   if (v[0] != kSentinel) fail("fft_multidim slot 0", 0, 0, total);
-  check("fft_multidim", v.data() + 1, original.data(), 2 * total, total, total_lg);
+  check("fft_multidim", v.data() + 1, original.data(), 2 * std::size_t{total}, total, total_lg);
 }
 
 // The 3-d real transform reads no nyquist plane going forward, so only forward-then-inverse is an

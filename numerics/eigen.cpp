@@ -10,13 +10,7 @@
 #include <utility>
 
 #include "numerics/numerics.h"
-
-#if !defined(NUMERICS_LINALG_PORTABLE) && (defined(__SSE2__) || defined(_M_X64))
-#define NUMERICS_JACOBI_SSE2 1
-#include <emmintrin.h>
-#else
-#define NUMERICS_JACOBI_SSE2 0
-#endif
+#include "numerics/simd.h"
 
 namespace numerics {
 namespace {
@@ -41,7 +35,7 @@ void rotate_pair(float& x, float& y, const Rotation& r) {
   y = old_y + r.s * (old_x - old_y * r.tau);
 }
 
-#if NUMERICS_JACOBI_SSE2
+#if NUMERICS_LINALG_SSE2
 // The rotation of four pairs, lane by lane the operations of rotate_pair.
 inline void rotate_lanes(__m128* x, __m128* y, __m128 s, __m128 tau) {
   const __m128 old_x = *x;
@@ -68,7 +62,7 @@ inline void scatter_column(float** m, int first, int column, __m128 v) {
 // The pairs (x[j], y[j]) for j = first..last, two rows.
 void rotate_rows(float* x, float* y, int first, int last, const Rotation& r) {
   int j = first;
-#if NUMERICS_JACOBI_SSE2
+#if NUMERICS_LINALG_SSE2
   const __m128 s = _mm_set1_ps(r.s);
   const __m128 tau = _mm_set1_ps(r.tau);
   for (; j + 3 <= last; j += 4) {
@@ -85,7 +79,7 @@ void rotate_rows(float* x, float* y, int first, int last, const Rotation& r) {
 // The pairs (row[j], m[j][column]) for j = first..last: a row against a column.
 void rotate_row_with_column(float* row, float** m, int column, int first, int last, const Rotation& r) {
   int j = first;
-#if NUMERICS_JACOBI_SSE2
+#if NUMERICS_LINALG_SSE2
   const __m128 s = _mm_set1_ps(r.s);
   const __m128 tau = _mm_set1_ps(r.tau);
   for (; j + 3 <= last; j += 4) {
@@ -102,7 +96,7 @@ void rotate_row_with_column(float* row, float** m, int column, int first, int la
 // The pairs (m[j][p], m[j][q]) for j = first..last: two columns.
 void rotate_columns(float** m, int p, int q, int first, int last, const Rotation& r) {
   int j = first;
-#if NUMERICS_JACOBI_SSE2
+#if NUMERICS_LINALG_SSE2
   const __m128 s = _mm_set1_ps(r.s);
   const __m128 tau = _mm_set1_ps(r.tau);
   for (; j + 3 <= last; j += 4) {

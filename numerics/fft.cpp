@@ -10,23 +10,20 @@
 // the portable scalar path does the same work for other processors.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
 
 #include "numerics/numerics.h"
-
-#if !defined(NUMERICS_FFT_PORTABLE) && (defined(__SSE2__) || defined(_M_X64))
-#define NUMERICS_FFT_SSE2 1
-#include <emmintrin.h>
-#else
-#define NUMERICS_FFT_SSE2 0
-#endif
+#include "numerics/simd.h"
 
 namespace numerics {
 namespace {
 
-// 2π written to 15 significant digits, which lands four double ulps above the double nearest 2π.
+// 2π written to 15 significant digits, which lands four double ulps above the double nearest 2π. Kept
+// so on purpose: the transforms' results are defined with this value, and the nearest double would
+// change the twiddles' last bits and with them the rounding of outputs.
 constexpr double kTwoPi = 6.28318530717959;
 // The double nearest π, used by the real-sequence transform.
 constexpr double kPi = 3.141592653589793;
@@ -88,10 +85,12 @@ void store2(float* p, __m128 v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p)
 
 // Butterflies of fft_complex: the twiddle product is formed in double from the float data and
 // rounded to float once; the sum and difference stay in float. `one` handles the pair a[0..1],
-// b[0..1]; `two` the adjacent pairs a[0..3], b[0..3] with twiddles e[0] and e[1].
+// b[0..1]; with SSE2, `butterfly` two adjacent pairs held in registers (two<K> below uses either).
 struct DoubleProducts {
   using Entry = DoubleEntry;
 
+  // Quotient first, then the direction. For direction ±1 this gives the same bits as FloatProducts'
+  // product first: multiplying by ±1 is exact, and rounding is symmetric in sign.
   static double theta(int direction, std::uint32_t points) {
     return static_cast<double>(direction) * (kTwoPi / static_cast<double>(points));
   }
@@ -116,13 +115,6 @@ struct DoubleProducts {
     y = _mm_sub_ps(x, t);
     x = _mm_add_ps(x, t);
   }
-  static void two(float* a, float* b, const Entry* e) {
-    __m128 x = _mm_loadu_ps(a);
-    __m128 y = _mm_loadu_ps(b);
-    butterfly(x, y, e);
-    _mm_storeu_ps(b, y);
-    _mm_storeu_ps(a, x);
-  }
 #else
   static void one(float* a, float* b, const Entry& e) {
     const double re = static_cast<double>(b[0]);
@@ -134,19 +126,16 @@ struct DoubleProducts {
     a[0] += tr;
     a[1] += ti;
   }
-  static void two(float* a, float* b, const Entry* e) {
-    one(a, b, e[0]);
-    one(a + 2, b + 2, e[1]);
-  }
 #endif
 };
 
 // Butterflies of fft_multidim: the twiddle is rounded to float and the whole butterfly is float
-// arithmetic. `one` and `two` as above; `rows` applies one twiddle to the pairs a[0..width-1],
+// arithmetic. `one` and `butterfly` as above; `rows` applies one twiddle to the pairs a[0..width-1],
 // b[0..width-1] (width a multiple of 4).
 struct FloatProducts {
   using Entry = FloatEntry;
 
+  // Product with the direction first (exact for ±1), so the same bits as DoubleProducts::theta.
   static double theta(int direction, std::uint32_t points) {
     return (static_cast<double>(direction) * kTwoPi) / static_cast<double>(points);
   }
@@ -177,13 +166,6 @@ struct FloatProducts {
     y = _mm_sub_ps(x, t);
     x = _mm_add_ps(x, t);
   }
-  static void two(float* a, float* b, const Entry* e) {
-    __m128 x = _mm_loadu_ps(a);
-    __m128 y = _mm_loadu_ps(b);
-    butterfly(x, y, e);
-    _mm_storeu_ps(b, y);
-    _mm_storeu_ps(a, x);
-  }
   static void rows(float* a, float* b, std::uint32_t width, const Entry& e) {
     const __m128 w = _mm_load_ps(e.w);
     const __m128 wr = _mm_movelh_ps(w, w);
@@ -206,15 +188,26 @@ struct FloatProducts {
     a[0] += tr;
     a[1] += ti;
   }
-  static void two(float* a, float* b, const Entry* e) {
-    one(a, b, e[0]);
-    one(a + 2, b + 2, e[1]);
-  }
   static void rows(float* a, float* b, std::uint32_t width, const Entry& e) {
     for (std::uint32_t c = 0; c < width; c += 2) one(a + c, b + c, e);
   }
 #endif
 };
+
+// Two adjacent butterflies of either kind: the pairs a[0..3], b[0..3] with twiddles e[0] and e[1].
+template <class K>
+void two(float* a, float* b, const typename K::Entry* e) {
+#if NUMERICS_FFT_SSE2
+  __m128 x = _mm_loadu_ps(a);
+  __m128 y = _mm_loadu_ps(b);
+  K::butterfly(x, y, e);
+  _mm_storeu_ps(b, y);
+  _mm_storeu_ps(a, x);
+#else
+  K::one(a, b, e[0]);
+  K::one(a + 2, b + 2, e[1]);
+#endif
+}
 
 // Bit-reversal reordering of the complex values held in data[1..n] (n reals), pair by pair in the
 // plain loop order: each value trades places with the one at its bit-reversed index.
@@ -267,8 +260,8 @@ void bit_reverse(float* data, std::uint32_t n) {
         const std::uint32_t i = (x << high_shift) | (m << kTileBits) | y;
         const std::uint32_t r = (reversed_low[y] << high_shift) | (rm << kTileBits) | reversed_low[x];
         if (m == rm && r <= i) continue;
-        float* a = data + 2 * i + 1;
-        float* b = data + 2 * r + 1;
+        float* a = data + 2 * std::size_t{i} + 1;
+        float* b = data + 2 * std::size_t{r} + 1;
         std::swap(a[0], b[0]);
         std::swap(a[1], b[1]);
       }
@@ -299,7 +292,8 @@ void early_block(float* data, std::uint32_t block, const typename K::Entry* tabl
   for (std::uint32_t span = 4; span < block; span <<= 1) {
     for (std::uint32_t i0 = 1; i0 < block; i0 += span << 1) {
       for (std::uint32_t c = 0; c < (span >> 1); c += 2) {
-        K::two(data + i0 + 2 * c, data + i0 + 2 * c + span, stage + c);
+        float* const a = data + i0 + 2 * std::size_t{c};
+        two<K>(a, a + span, stage + c);
       }
     }
     stage += span >> 1;
@@ -319,8 +313,10 @@ void late_stage_blocks(float* data, std::uint32_t total, std::uint32_t span, Twi
       advance(w);
     }
     for (std::uint32_t i0 = 1 + 2 * c0; i0 < total; i0 += span << 1) {
-      for (std::uint32_t c = 0; c < len; c += 2)
-        K::two(data + i0 + 2 * c, data + i0 + 2 * c + span, chunk + c);
+      for (std::uint32_t c = 0; c < len; c += 2) {
+        float* const a = data + i0 + 2 * std::size_t{c};
+        two<K>(a, a + span, chunk + c);
+      }
     }
   }
 }
@@ -349,7 +345,7 @@ void late_stage_overlapped(float* data, std::uint32_t total, std::uint32_t span,
         advance(w);
       }
       for (std::uint32_t i0 = 1 + 2 * (c0 + c); i0 < total; i0 += span << 1) {
-        K::two(data + i0, data + i0 + span, current + c);
+        two<K>(data + i0, data + i0 + span, current + c);
       }
     }
     std::swap(current, next);
@@ -487,7 +483,8 @@ bool is_contiguous(float*** data, std::uint32_t n1, std::uint32_t n2, std::uint3
   const auto last = reinterpret_cast<std::uintptr_t>(&data[n1][n2][n3]);
   if (last < first || (last - first) % sizeof(float) != 0) return false;
   const std::uintptr_t elements = (last - first) / sizeof(float) + 1;
-  return elements == static_cast<std::uintptr_t>(n1 * n2 * n3);
+  const std::uint32_t points = n1 * n2 * n3;  // 32 bits, as all of the transforms' index arithmetic
+  return elements == points;
 }
 
 // The zero-frequency plane of the last axis, paired with the nyquist plane of the mirrored indices.

@@ -10,13 +10,7 @@
 #include <utility>
 
 #include "numerics/numerics.h"
-
-#if !defined(NUMERICS_LINALG_PORTABLE) && (defined(__SSE2__) || defined(_M_X64))
-#define NUMERICS_GAUSSJ_SSE2 1
-#include <emmintrin.h>
-#else
-#define NUMERICS_GAUSSJ_SSE2 0
-#endif
+#include "numerics/simd.h"
 
 namespace numerics {
 namespace {
@@ -139,7 +133,7 @@ void swap_rows(float** a, int n, float** b, int m, int r1, int r2) {
 float largest_candidate(const float* row, int n, const int* pivot_count) {
   float largest = -1.0f;
   int k = 1;
-#if NUMERICS_GAUSSJ_SSE2
+#if NUMERICS_LINALG_SSE2
   const __m128 magnitude_bits = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
   const __m128 none = _mm_set1_ps(-1.0f);
   const __m128i zero = _mm_setzero_si128();
@@ -191,7 +185,7 @@ void find_pivot(float** a, int n, const int* pivot_count, int* pivot_row, int* p
 // row[l] = row[l] − pivot[l]·d for l = 1..count.
 void subtract_multiple(float* row, const float* pivot, float d, int count) {
   int l = 1;
-#if NUMERICS_GAUSSJ_SSE2
+#if NUMERICS_LINALG_SSE2
   const __m128 factor = _mm_set1_ps(d);
   for (; l + 3 <= count; l += 4) {
     const __m128 product = _mm_mul_ps(_mm_loadu_ps(pivot + l), factor);

@@ -132,9 +132,9 @@ float incomplete_beta(float a, float b, float x) {
   // The fraction converges fast below the mean-like threshold; above it use the symmetry
   // I_x(a, b) = 1 - I_{1-x}(b, a).
   if (xd < (static_cast<double>(a) + 1.0) / (static_cast<double>(ab) + 2.0)) {
-    return bt * incomplete_beta_fraction(a, b, xd) / a;
+    return bt * incomplete_beta_fraction(static_cast<double>(a), static_cast<double>(b), xd) / a;
   }
-  const float tail = bt * incomplete_beta_fraction(b, a, 1.0 - xd) / b;
+  const float tail = bt * incomplete_beta_fraction(static_cast<double>(b), static_cast<double>(a), 1.0 - xd) / b;
   return static_cast<float>(1.0 - static_cast<double>(tail));
 }
 

@@ -8,15 +8,10 @@
 // rotations, moved between rows and lanes by 4 × 4 transposes), each lane performing exactly the
 // scalar float operations. The portable scalar path does the same work for other processors.
 #include <cmath>
+#include <cstddef>
 
 #include "numerics/numerics.h"
-
-#if !defined(NUMERICS_LINALG_PORTABLE) && (defined(__SSE2__) || defined(_M_X64))
-#define NUMERICS_SVD_SSE2 1
-#include <emmintrin.h>
-#else
-#define NUMERICS_SVD_SSE2 0
-#endif
+#include "numerics/simd.h"
 
 namespace numerics {
 
@@ -25,7 +20,8 @@ bool svd_not_converged = false;
 namespace {
 
 // Bidiagonal entries below this magnitude count as zero in the split search. The threshold is
-// absolute: it does not scale with the entries of the matrix.
+// absolute on purpose: the decomposition's results are defined by this fixed test, which needs no norm
+// of A, so entries below 1e-6 count as zero whatever the scale of A (scale A first for relative accuracy).
 constexpr float kSplitThreshold = 1.0e-6f;
 // QR sweeps allowed for one singular value before the decomposition is marked as not converged.
 constexpr int kMaxIterations = 100;
@@ -63,7 +59,7 @@ void rotate_columns(float** m, int rows, int p, int q, float c, float s) {
 // y[j] = y[j] + x[j]·factor for j = first..last.
 void add_multiple(float* y, const float* x, float factor, int first, int last) {
   int j = first;
-#if NUMERICS_SVD_SSE2
+#if NUMERICS_LINALG_SSE2
   const __m128 f = _mm_set1_ps(factor);
   for (; j + 3 <= last; j += 4) {
     _mm_storeu_ps(y + j, _mm_add_ps(_mm_loadu_ps(y + j), _mm_mul_ps(_mm_loadu_ps(x + j), f)));
@@ -86,15 +82,15 @@ void finish_row(float* row, int from, int count, const float* c, const float* s,
   row[count] = y;
 }
 
-#if NUMERICS_SVD_SSE2
+#if NUMERICS_LINALG_SSE2
 // The sums t[r] = Σ_{k=first..last} rows[r][k]·x[k] of kRows rows (a multiple of four), each in
 // ascending k from 0: the lanes hold four rows, a 4 × 4 transpose turns four columns of them into
 // lanes. Several groups of four run together to hide the latency of each chain of additions.
 template <int kRows>
 void row_sums(const float* const* rows, const float* x, int first, int last, float* t) {
-  constexpr int kGroups = kRows / 4;
+  constexpr std::size_t kGroups = kRows / 4;
   __m128 sum[kGroups];
-  for (int g = 0; g < kGroups; ++g) sum[g] = _mm_setzero_ps();
+  for (std::size_t g = 0; g < kGroups; ++g) sum[g] = _mm_setzero_ps();
   int k = first;
   for (; k + 3 <= last; k += 4) {
     const __m128 xs = _mm_loadu_ps(x + k);
@@ -102,7 +98,7 @@ void row_sums(const float* const* rows, const float* x, int first, int last, flo
     const __m128 x1 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(1, 1, 1, 1));
     const __m128 x2 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(2, 2, 2, 2));
     const __m128 x3 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(3, 3, 3, 3));
-    for (int g = 0; g < kGroups; ++g) {
+    for (std::size_t g = 0; g < kGroups; ++g) {
       __m128 c0 = _mm_loadu_ps(rows[4 * g] + k);
       __m128 c1 = _mm_loadu_ps(rows[4 * g + 1] + k);
       __m128 c2 = _mm_loadu_ps(rows[4 * g + 2] + k);
@@ -114,7 +110,7 @@ void row_sums(const float* const* rows, const float* x, int first, int last, flo
       sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c3, x3));
     }
   }
-  for (int g = 0; g < kGroups; ++g) _mm_storeu_ps(t + 4 * g, sum[g]);
+  for (std::size_t g = 0; g < kGroups; ++g) _mm_storeu_ps(t + 4 * g, sum[g]);
   for (; k <= last; ++k) {
     for (int r = 0; r < kRows; ++r) t[r] = t[r] + rows[r][k] * x[k];
   }
@@ -128,15 +124,15 @@ void row_sums(const float* const* rows, const float* x, int first, int last, flo
 template <int kRows>
 void rotate_row_group(float* const* rows, int count, const __m128* cs, const __m128* sn, const float* c,
                       const float* s) {
-  constexpr int kGroups = kRows / 4;
+  constexpr std::size_t kGroups = kRows / 4;
   __m128 y[kGroups];
-  for (int g = 0; g < kGroups; ++g)
+  for (std::size_t g = 0; g < kGroups; ++g)
     y[g] = _mm_setr_ps(rows[4 * g][0], rows[4 * g + 1][0], rows[4 * g + 2][0], rows[4 * g + 3][0]);
   int q = 0;
   for (; q + 4 <= count; q += 4) {
-    for (int g = 0; g < kGroups; ++g) {
+    for (std::size_t g = 0; g < kGroups; ++g) {
       __m128 z[4];
-      for (int r = 0; r < 4; ++r) z[r] = _mm_loadu_ps(rows[4 * g + r] + q + 1);
+      for (std::size_t r = 0; r < 4; ++r) z[r] = _mm_loadu_ps(rows[4 * g + r] + q + 1);
       _MM_TRANSPOSE4_PS(z[0], z[1], z[2], z[3]);
       for (int t = 0; t < 4; ++t) {
         const __m128 out = _mm_add_ps(_mm_mul_ps(y[g], cs[q + t]), _mm_mul_ps(z[t], sn[q + t]));
@@ -144,11 +140,11 @@ void rotate_row_group(float* const* rows, int count, const __m128* cs, const __m
         z[t] = out;
       }
       _MM_TRANSPOSE4_PS(z[0], z[1], z[2], z[3]);
-      for (int r = 0; r < 4; ++r) _mm_storeu_ps(rows[4 * g + r] + q, z[r]);
+      for (std::size_t r = 0; r < 4; ++r) _mm_storeu_ps(rows[4 * g + r] + q, z[r]);
     }
   }
-  float carried[kRows];
-  for (int g = 0; g < kGroups; ++g) _mm_storeu_ps(carried + 4 * g, y[g]);
+  float carried[static_cast<std::size_t>(kRows)];
+  for (std::size_t g = 0; g < kGroups; ++g) _mm_storeu_ps(carried + 4 * g, y[g]);
   for (int r = 0; r < kRows; ++r) finish_row(rows[r], q, count, c, s, carried[r]);
 }
 #endif
@@ -158,7 +154,7 @@ void rotate_row_group(float* const* rows, int count, const __m128* cs, const __m
 // over all rows per rotation would.
 void rotate_adjacent_columns(float** m, int rows, int first, int count, const float* c, const float* s) {
   int r = 1;
-#if NUMERICS_SVD_SSE2
+#if NUMERICS_LINALG_SSE2
   __m128 cs[kRotationBlock], sn[kRotationBlock];
   for (int q = 0; q < count; ++q) {
     cs[q] = _mm_set1_ps(c[q]);
@@ -177,33 +173,51 @@ void rotate_adjacent_columns(float** m, int rows, int first, int count, const fl
   for (; r <= rows; ++r) finish_row(m[r] + first, 0, count, c, s, m[r][first]);
 }
 
+// A Householder vector x(first..last) ready to apply: its scale (the sum of its magnitudes), g and h.
+struct Reflector {
+  float scale;
+  float g;
+  float h;
+};
+
+// The set-up shared by the column and the row reflection: the vector x(first..last) is divided by its
+// scale, s = Σ x², g = −sign(√s, x(first)), h = x(first)·g − s, and x(first) becomes x(first) − g.
+// Returns false, with nothing left to apply, for a zero vector and for one too small to reflect (which
+// is then cleared). Element(k) gives the k-th element by reference.
+template <typename Element>
+bool set_up_reflection(Element x, int first, int last, Reflector* r) {
+  float scale = 0.0f;
+  for (int k = first; k <= last; ++k) scale += std::fabs(x(k));
+  if (scale == 0.0f) return false;
+  float s = 0.0f;
+  for (int k = first; k <= last; ++k) {
+    x(k) /= scale;
+    s += x(k) * x(k);
+  }
+  const float f = x(first);
+  const float g = -sign_of(std::sqrt(s), f);
+  if (too_small_to_reflect(scale, g)) {
+    for (int k = first; k <= last; ++k) x(k) = 0.0f;
+    return false;
+  }
+  *r = Reflector{scale, g, f * g - s};
+  x(first) = f - g;
+  return true;
+}
+
 // Householder reflection of column i (rows i..m) applied to columns i+1..n, with e[i+1..n] (not yet
 // in use) holding the factors t_j / h. The sums t_j = Σ_k a[k][i]·a[k][j] of all columns are
 // accumulated row by row, each in ascending k. Returns the diagonal value scale·g.
 float reflect_column(float** a, int m, int n, int i, float* e) {
-  float scale = 0.0f;
-  for (int k = i; k <= m; ++k) scale += std::fabs(a[k][i]);
-  if (scale == 0.0f) return 0.0f;
-  float s = 0.0f;
-  for (int k = i; k <= m; ++k) {
-    a[k][i] /= scale;
-    s += a[k][i] * a[k][i];
-  }
-  const float f = a[i][i];
-  const float g = -sign_of(std::sqrt(s), f);
-  if (too_small_to_reflect(scale, g)) {
-    for (int k = i; k <= m; ++k) a[k][i] = 0.0f;
-    return 0.0f;
-  }
-  const float h = f * g - s;
-  a[i][i] = f - g;
+  Reflector r{};
+  if (!set_up_reflection([a, i](int k) -> float& { return a[k][i]; }, i, m, &r)) return 0.0f;
   const int l = i + 1;
   for (int j = l; j <= n; ++j) e[j] = 0.0f;
   for (int k = i; k <= m; ++k) add_multiple(e, a[k], a[k][i], l, n);
-  for (int j = l; j <= n; ++j) e[j] /= h;
+  for (int j = l; j <= n; ++j) e[j] /= r.h;
   for (int k = i; k <= m; ++k) add_multiple(a[k], e, a[k][i], l, n);
-  for (int k = i; k <= m; ++k) a[k][i] *= scale;
-  return scale * g;
+  for (int k = i; k <= m; ++k) a[k][i] *= r.scale;
+  return r.scale * r.g;
 }
 
 // The sums t_j = Σ_{k=l..n} a[j][k]·a[i][k] of rows j = l..m, each in ascending k, and the updates
@@ -211,7 +225,7 @@ float reflect_column(float** a, int m, int n, int i, float* e) {
 void reflect_rows_below(float** a, int m, int n, int i, const float* e) {
   const int l = i + 1;
   int j = l;
-#if NUMERICS_SVD_SSE2
+#if NUMERICS_LINALG_SSE2
   float t[8];
   for (; j + 7 <= m; j += 8) {
     row_sums<8>(a + j, a[i], l, n, t);
@@ -233,26 +247,13 @@ void reflect_rows_below(float** a, int m, int n, int i, const float* e) {
 // scratch. Returns the superdiagonal value scale·g of the bidiagonal form.
 float reflect_row(float** a, int m, int n, int i, float* e) {
   const int l = i + 1;
-  float scale = 0.0f;
-  for (int k = l; k <= n; ++k) scale += std::fabs(a[i][k]);
-  if (scale == 0.0f) return 0.0f;
-  float s = 0.0f;
-  for (int k = l; k <= n; ++k) {
-    a[i][k] /= scale;
-    s += a[i][k] * a[i][k];
-  }
-  const float f = a[i][l];
-  const float g = -sign_of(std::sqrt(s), f);
-  if (too_small_to_reflect(scale, g)) {
-    for (int k = l; k <= n; ++k) a[i][k] = 0.0f;
-    return 0.0f;
-  }
-  const float h = f * g - s;
-  a[i][l] = f - g;
-  for (int k = l; k <= n; ++k) e[k] = a[i][k] / h;
+  float* row = a[i];
+  Reflector r{};
+  if (!set_up_reflection([row](int k) -> float& { return row[k]; }, l, n, &r)) return 0.0f;
+  for (int k = l; k <= n; ++k) e[k] = row[k] / r.h;
   reflect_rows_below(a, m, n, i, e);
-  for (int k = l; k <= n; ++k) a[i][k] *= scale;
-  return scale * g;
+  for (int k = l; k <= n; ++k) row[k] *= r.scale;
+  return r.scale * r.g;
 }
 
 // Reduces a to upper bidiagonal form, diagonal in w[1..n], superdiagonal in e[2..n].

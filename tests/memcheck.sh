@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Runs the native test suite (build/, from the default preset) under valgrind memcheck: any memory
 # error or definitely lost block fails the test it occurs in. Death tests are left out: their child
-# processes end through the library's fatal exit by design, with their blocks still allocated. So is the
-# validator's own run, whose resident-memory checks judge the real allocator that valgrind replaces (its
-# run against the faulty module goes through the same code and stays in).
+# processes end through the library's fatal exit by design, with their blocks still allocated. So are
+# the lifecycle stress and the validator's own run: they judge the resident memory of the real
+# allocator, which valgrind replaces (the validator's run against the faulty module goes through the
+# same code and stays in).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 valgrind=$(command -v valgrind) || { echo "memcheck: valgrind is not installed (apt-get install valgrind)"; exit 1; }
 
-ctest --test-dir "$build" -T memcheck -j2 -E "DeathTest|^validator$" "${@:2}" \
+ctest --test-dir "$build" -T memcheck -j2 -E "DeathTest|stress_lifecycle|^validator$" "${@:2}" \
   --overwrite "MemoryCheckCommand=$valgrind" \
   --overwrite "MemoryCheckCommandOptions=--leak-check=full --errors-for-leak-kinds=definite --error-exitcode=99 --num-callers=30" \
   | tee "$build/memcheck.log" | grep -vE '^ +Start |MemCheck #[0-9]+: .* Passed'

@@ -83,7 +83,7 @@ void agree_curvature_and_expansion() {
 
 // A start, kFitSteps steps and the finishing call; prints parameters, chi-square, lambda, covariance.
 void agree_fit(const std::string& name, agreement::Rule rule, numerics::model_function model,
-               std::vector<float> truth, std::vector<float> p, const std::vector<int>& mask) {
+               const std::vector<float>& truth, std::vector<float> p, const std::vector<int>& mask) {
   const int n = static_cast<int>(p.size()) - 1;
   const Data data(model, truth);
   float** cov = numerics::matrix(1, n, 1, n);

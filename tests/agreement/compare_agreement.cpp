@@ -53,9 +53,9 @@ double ulp_distance(const std::string& a, const std::string& b) {
   if (std::isinf(x) || std::isinf(y)) return 1e300;
   const double scale = std::max(std::fabs(x), std::fabs(y));
   const double eps =
-      is_float(a) ? std::numeric_limits<float>::epsilon() : std::numeric_limits<double>::epsilon();
-  const double tiny =
-      is_float(a) ? std::numeric_limits<float>::denorm_min() : std::numeric_limits<double>::denorm_min();
+      is_float(a) ? static_cast<double>(std::numeric_limits<float>::epsilon()) : std::numeric_limits<double>::epsilon();
+  const double tiny = is_float(a) ? static_cast<double>(std::numeric_limits<float>::denorm_min())
+                                  : std::numeric_limits<double>::denorm_min();
   return std::fabs(x - y) / std::max(scale * eps, tiny);
 }
 
@@ -84,7 +84,7 @@ bool agree(const Line& a, const Line& b, std::string& why) {
   for (std::size_t i = 0; i < a.values.size(); ++i) {
     double distance = ulp_distance(a.values[i], b.values[i]);
     if (scaled && distance > 0.0 && distance < 1e300) {
-      const double eps = is_float(a.values[i]) ? std::numeric_limits<float>::epsilon()
+      const double eps = is_float(a.values[i]) ? static_cast<double>(std::numeric_limits<float>::epsilon())
                                                : std::numeric_limits<double>::epsilon();
       distance = std::fabs(decode(a.values[i]) - decode(b.values[i])) / (largest * eps);
     }

@@ -12,30 +12,21 @@
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "support/bordered.h"
 #include "support/fatal_message.h"
+#include "support/residuals.h"
 
 namespace {
 
 using namespace numerics;
-
-constexpr double kUlp = 1.1920928955078125e-07;  // float epsilon
-// Scaled residual |A v - λ v| / (|A| n ε) and orthonormality error / (n ε): a backward-stable solver
-// stays near 1; 30 is the usual acceptance threshold for such scores.
-constexpr double kScoreLimit = 30.0;
-constexpr float kLowerSentinel = -999.5f;
-
-// A one-based n×n float matrix that releases itself.
-struct Matrix {
-  int n;
-  float** m;
-  explicit Matrix(int size) : n(size), m(matrix(1, size, 1, size)) {}
-  ~Matrix() { release_matrix(m, 1, n, 1, n); }
-  float* operator[](int i) const { return m[i]; }
-  std::vector<float> flat() const { return std::vector<float>(&m[1][1], &m[1][1] + n * n); }
-};
+using test_support::Bordered;
+using test_support::Dense;
+using test_support::kResidualLimit;
+using test_support::kSentinel;
+using test_support::same_bits;
 
 // Eigenvalues in slots 1..n of a vector with sentinels at 0 and n+1.
-std::vector<float> eigen_slots(int n) { return std::vector<float>(n + 2, kLowerSentinel); }
+std::vector<float> eigen_slots(int n) { return std::vector<float>(n + 2, kSentinel); }
 
 // The method's steps written out plainly, in the order stated (each rotation's pairs one at a time,
 // the eigenvectors as columns), for comparison with the library's kernels. Returns false where the
@@ -94,39 +85,35 @@ bool plain_jacobi(float** a, int n, float* d, float** v, int* rotations) {
   return false;
 }
 
-bool same_bits(const std::vector<float>& x, const std::vector<float>& y) {
-  return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.size() * sizeof(float)) == 0;
-}
-
 TEST(Jacobi, TwoByTwoTakesOneRotation) {
-  Matrix a(2), v(2);
+  Bordered a(2, 2), v(2, 2);
   a[1][1] = a[2][2] = 2.0f;
   a[1][2] = 1.0f;
-  a[2][1] = kLowerSentinel;
+  a[2][1] = kSentinel;
   std::vector<float> d = eigen_slots(2);
   int rotations = -1;
   jacobi(a.m, 2, d.data(), v.m, &rotations);
   const float c = static_cast<float>(1.0 / std::sqrt(2.0));
   EXPECT_EQ(rotations, 1);
-  EXPECT_EQ(d, (std::vector<float>{kLowerSentinel, 1.0f, 3.0f, kLowerSentinel}));
-  EXPECT_EQ(a.flat(), (std::vector<float>{2.0f, 0.0f, kLowerSentinel, 2.0f}));
-  EXPECT_EQ(v.flat(), (std::vector<float>{c, c, -c, c}));  // columns (c, -c) and (c, c)
+  EXPECT_EQ(d, (std::vector<float>{kSentinel, 1.0f, 3.0f, kSentinel}));
+  EXPECT_EQ(a.interior(), (std::vector<float>{2.0f, 0.0f, kSentinel, 2.0f}));
+  EXPECT_EQ(v.interior(), (std::vector<float>{c, c, -c, c}));  // columns (c, -c) and (c, c)
 }
 
 TEST(Jacobi, DiagonalInputNeedsNoRotation) {
   for (int n : {1, 4}) {
-    Matrix a(n), v(n), identity(n);
+    Bordered a(n, n), v(n, n), identity(n, n);
     std::vector<float> d = eigen_slots(n), diagonal = eigen_slots(n);
     for (int i = 1; i <= n; ++i) {
       for (int j = 1; j <= n; ++j) a[i][j] = identity[i][j] = 0.0f;
-      a[i][i] = diagonal[i] = 1.5f * i - 4.0f;
+      a[i][i] = diagonal[i] = 1.5f * static_cast<float>(i) - 4.0f;
       identity[i][i] = 1.0f;
     }
     int rotations = -1;
     jacobi(a.m, n, d.data(), v.m, &rotations);
     EXPECT_EQ(rotations, 0);
     EXPECT_EQ(d, diagonal);
-    EXPECT_EQ(v.flat(), identity.flat());
+    EXPECT_EQ(v.interior(), identity.interior());
   }
 }
 
@@ -135,38 +122,38 @@ TEST(Jacobi, DiagonalInputNeedsNoRotation) {
 TEST(Jacobi, RandomSymmetricMatricesGiveOrthonormalEigenpairs) {
   std::mt19937 rng(17);
   for (int n : {2, 3, 5, 10, 24, 40}) {
-    Matrix a(n), v(n);
-    std::vector<double> original(static_cast<std::size_t>(n * n));
-    double norm = 0.0;
+    Bordered a(n, n), v(n, n);
+    Dense original(n, n);
     for (int i = 1; i <= n; ++i) {
       for (int j = i; j <= n; ++j) {
         a[i][j] = static_cast<float>(rng() >> 8) / 4194304.0f - 2.0f;
-        original[(i - 1) * n + j - 1] = original[(j - 1) * n + i - 1] = a[i][j];
-        norm = std::max(norm, std::fabs(static_cast<double>(a[i][j])) * n);
+        original(i - 1, j - 1) = original(j - 1, i - 1) = a[i][j];
       }
-      for (int j = 1; j < i; ++j) a[i][j] = kLowerSentinel;
+      for (int j = 1; j < i; ++j) a[i][j] = kSentinel;
     }
     std::vector<float> d = eigen_slots(n);
     int rotations = 0;
     jacobi(a.m, n, d.data(), v.m, &rotations);
     sort_eigenpairs(d.data(), v.m, n);
+    SCOPED_TRACE(testing::Message() << "n " << n);
     EXPECT_GT(rotations, 0);
-    EXPECT_EQ(d.front(), kLowerSentinel);
-    EXPECT_EQ(d.back(), kLowerSentinel);
+    EXPECT_EQ(d.front(), kSentinel);
+    EXPECT_EQ(d.back(), kSentinel);
+    const Dense vectors = Dense::of(v.m, n, n);
+    std::vector<int> all(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) all[static_cast<std::size_t>(k)] = k;
+    EXPECT_LT(
+        test_support::eigenpair_score(original, std::vector<double>(d.begin() + 1, d.end() - 1), vectors),
+        kResidualLimit);
+    EXPECT_LT(test_support::orthonormality_score(vectors, all), kResidualLimit);
+    EXPECT_TRUE(a.border_intact() && v.border_intact());
     for (int k = 1; k <= n; ++k) {
       if (k > 1) {
         EXPECT_GE(d[k - 1], d[k]);
       }
       for (int i = 1; i <= n; ++i) {
-        double av = 0.0, dot = 0.0;
-        for (int j = 1; j <= n; ++j) {
-          av += original[(i - 1) * n + j - 1] * v[j][k];
-          dot += static_cast<double>(v[j][i]) * v[j][k];
-        }
-        EXPECT_LE(std::fabs(av - d[k] * static_cast<double>(v[i][k])) / (norm * n * kUlp), kScoreLimit);
-        EXPECT_LE(std::fabs(dot - (i == k ? 1.0 : 0.0)) / (n * kUlp), kScoreLimit);
-        const float diagonal = static_cast<float>(original[(i - 1) * n + i - 1]);
-        EXPECT_EQ(a[i][k], i < k ? 0.0f : (i > k ? kLowerSentinel : diagonal)) << i << "," << k;
+        const float diagonal = static_cast<float>(original(i - 1, i - 1));
+        EXPECT_EQ(a[i][k], i < k ? 0.0f : (i > k ? kSentinel : diagonal)) << i << "," << k;
       }
     }
   }
@@ -181,7 +168,7 @@ TEST(Jacobi, FastKernelsMatchThePlainStepOrderBitForBit) {
   std::mt19937 rng(29);
   for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 16, 17, 23, 31, 40, 57}) {
     for (int kind = kUniform; kind <= kClusters; ++kind) {
-      Matrix a(n), b(n), va(n), vb(n);
+      Bordered a(n, n), b(n, n), va(n, n), vb(n, n);
       for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j) {
           float x = static_cast<float>(rng() >> 8) / 8388608.0f - 1.0f;
@@ -189,7 +176,7 @@ TEST(Jacobi, FastKernelsMatchThePlainStepOrderBitForBit) {
           if (kind == kSpreadDiagonal) x = i == j ? static_cast<float>(i * i) : 1.0e-4f * x;
           if (kind == kClusters && i == j) x = static_cast<float>(i % 3);
           if (kind == kClusters && i != j) x *= 1.0e-3f;
-          a[i][j] = b[i][j] = j < i ? kLowerSentinel : x;
+          a[i][j] = b[i][j] = j < i ? kSentinel : x;
         }
       std::vector<float> da = eigen_slots(n), db = eigen_slots(n);
       int ra = -1, rb = -2;
@@ -197,29 +184,29 @@ TEST(Jacobi, FastKernelsMatchThePlainStepOrderBitForBit) {
       jacobi(b.m, n, db.data(), vb.m, &rb);
       SCOPED_TRACE(testing::Message() << "n " << n << " kind " << kind);
       EXPECT_EQ(ra, rb);
-      EXPECT_TRUE(same_bits(da, db) && same_bits(va.flat(), vb.flat()) && same_bits(a.flat(), b.flat()));
+      EXPECT_TRUE(same_bits(da, db) && same_bits(va, vb) && same_bits(a, b));
     }
   }
 }
 
 TEST(SortEigenpairs, DescendingWithColumnsCarriedAlong) {
-  Matrix v(3);
+  Bordered v(3, 3);
   for (int i = 1; i <= 3; ++i) {
     for (int j = 1; j <= 3; ++j) v[i][j] = static_cast<float>(10 * i + j);
   }
   std::vector<float> d{0.0f, 1.0f, 3.0f, 2.0f, 0.0f};
   sort_eigenpairs(d.data(), v.m, 3);
   EXPECT_EQ(d, (std::vector<float>{0.0f, 3.0f, 2.0f, 1.0f, 0.0f}));
-  EXPECT_EQ(v.flat(), (std::vector<float>{12, 13, 11, 22, 23, 21, 32, 33, 31}));
+  EXPECT_EQ(v.interior(), (std::vector<float>{12, 13, 11, 22, 23, 21, 32, 33, 31}));
   // Equal values: the later one is taken first, so the two columns trade places; n = 1 does nothing.
-  Matrix w(2);
+  Bordered w(2, 2);
   w[1][1] = 1.0f, w[1][2] = 2.0f, w[2][1] = 3.0f, w[2][2] = 4.0f;
   std::vector<float> equal{0.0f, 5.0f, 5.0f};
   sort_eigenpairs(equal.data(), w.m, 2);
   EXPECT_EQ(equal, (std::vector<float>{0.0f, 5.0f, 5.0f}));
-  EXPECT_EQ(w.flat(), (std::vector<float>{2, 1, 4, 3}));
+  EXPECT_EQ(w.interior(), (std::vector<float>{2, 1, 4, 3}));
   sort_eigenpairs(equal.data(), w.m, 1);
-  EXPECT_EQ(w.flat(), (std::vector<float>{2, 1, 4, 3}));
+  EXPECT_EQ(w.interior(), (std::vector<float>{2, 1, 4, 3}));
 }
 
 // A NaN above the diagonal is never rotated nor cleared, so the off-diagonal sum stays NaN. Runs in

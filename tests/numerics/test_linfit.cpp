@@ -4,21 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <random>
 #include <vector>
 
 #include "numerics/numerics.h"
 #include "support/fatal_message.h"
+#include "support/tolerance.h"
 
 namespace {
 
 using namespace numerics;
 
-constexpr double kEps = std::numeric_limits<float>::epsilon();
 // The fits below are well conditioned (condition numbers below 10); 64 ε leaves room for the
 // rounding of the design matrix, the decomposition and the back-substitution.
-constexpr double kTolerance = 64 * kEps;
+constexpr double kTolerance = test_support::kTol64;
 
 struct Fit {
   std::vector<float> coef, w;

@@ -2,7 +2,6 @@
 // unweighted and weighted, with sentinels around the one-based inputs, and of its fatal exits.
 #include <gtest/gtest.h>
 
-#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -10,11 +9,12 @@
 
 #include "numerics/numerics.h"
 #include "support/fatal_message.h"
+#include "support/tolerance.h"
 
 namespace {
 
 // Float sums over 40 well-conditioned points lose a few units (4 suffice here); 16 leaves room.
-constexpr double kFitTolerance = 16 * FLT_EPSILON;
+constexpr double kFitTolerance = test_support::kTol16;
 
 struct Fit {
   float a, b, siga, sigb, chi2, q;
@@ -38,9 +38,9 @@ struct Points {
 Points noisy_line(int n) {
   Points p(n);
   for (int i = 1; i <= n; ++i) {
-    p.x[i] = 0.25f * i;
-    p.y[i] = 3.0f - 0.7f * p.x[i] + 0.3f * std::sin(1.7f * i);
-    p.sig[i] = 0.2f + 0.05f * (i % 5);
+    p.x[i] = 0.25f * static_cast<float>(i);
+    p.y[i] = 3.0f - 0.7f * p.x[i] + 0.3f * std::sin(1.7f * static_cast<float>(i));
+    p.sig[i] = 0.2f + 0.05f * static_cast<float>(i % 5);
   }
   return p;
 }

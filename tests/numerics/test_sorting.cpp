@@ -8,20 +8,21 @@
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "support/bordered.h"
 #include "support/fatal_message.h"
 
 namespace {
 
 using namespace numerics;
 
-constexpr float kGuard = -12345.0f;
+using test_support::kSentinel;
 const std::uint32_t kSizes[] = {1, 2, 6, 7, 8, 9, 16, 100, 4097, 100000};
 const char* const kKinds[] = {"random", "sorted", "reversed", "equal", "few distinct", "organ pipe"};
 
 // One-based values of a kind in a buffer with guards at 0 and n + 1.
 std::vector<float> make_input(int kind, std::uint32_t n) {
   std::mt19937 g(n + 31 * kind);
-  std::vector<float> v(n + 2, kGuard);
+  std::vector<float> v(n + 2, kSentinel);
   for (std::uint32_t i = 1; i <= n; ++i) {
     const float values[] = {std::uniform_real_distribution<float>(-1e3f, 1e3f)(g),
                             float(i),
@@ -44,7 +45,7 @@ TEST(Sorting, AllSortsAgreeWithStdSort) {
     for (std::uint32_t n : kSizes) {
       SCOPED_TRACE(std::string(kKinds[kind]) + ", n = " + std::to_string(n));
       const std::vector<float> input = make_input(kind, n), expected = std_sorted(input);
-      std::vector<float> quick = input, heap = input, keys = input, partners(n + 2, kGuard);
+      std::vector<float> quick = input, heap = input, keys = input, partners(n + 2, kSentinel);
       for (std::uint32_t i = 1; i <= n; ++i) partners[i] = -2.0f * input[i];  // a pair's own mark
       sort(n, quick.data());
       heap_sort(n, heap.data());
@@ -53,7 +54,7 @@ TEST(Sorting, AllSortsAgreeWithStdSort) {
       EXPECT_EQ(heap, expected);
       EXPECT_EQ(keys, expected);
       for (std::uint32_t i = 1; i <= n; ++i) ASSERT_EQ(partners[i], -2.0f * keys[i]) << i;
-      EXPECT_EQ(partners[n + 1], kGuard);
+      EXPECT_EQ(partners[n + 1], kSentinel);
     }
 }
 
@@ -64,9 +65,15 @@ TEST(Sorting, ShortArraysAreStableAndEmptyOnesUntouched) {
     sort2(n, keys.data(), tags.data());
     for (std::uint32_t i = 1; i < n; ++i) EXPECT_TRUE(keys[i] < keys[i + 1] || tags[i] < tags[i + 1]);
   }
-  sort(0, nullptr);
-  sort2(0, nullptr, nullptr);
-  heap_sort(1, nullptr);
+  // Nothing to sort touches nothing: the slots around an empty range keep their guards, and the one
+  // element of heap_sort(1) stays as it is.
+  std::vector<float> empty(2, kSentinel), companions(2, kSentinel), single{kSentinel, 2.5f, kSentinel};
+  sort(0, empty.data());
+  sort2(0, empty.data(), companions.data());
+  heap_sort(1, single.data());
+  EXPECT_EQ(empty, std::vector<float>(2, kSentinel));
+  EXPECT_EQ(companions, std::vector<float>(2, kSentinel));
+  EXPECT_EQ(single, (std::vector<float>{kSentinel, 2.5f, kSentinel}));
 }
 
 TEST(Selection, AgreesWithNthElement) {
@@ -115,13 +122,13 @@ TEST(Ranking, MidRanksAndTieSumsFollowTheDefinition) {
       expected_s += float(equal * equal - 1);
     }
     EXPECT_EQ(s, expected_s);
-    EXPECT_EQ(w[0], kGuard);
-    EXPECT_EQ(w[n + 1], kGuard);
+    EXPECT_EQ(w[0], kSentinel);
+    EXPECT_EQ(w[n + 1], kSentinel);
   }
 }
 
 TEST(SortingDeathTest, SelectionOutsideOneToN) {
-  float arr[] = {kGuard, 1, 2, 3, kGuard};
+  float arr[] = {kSentinel, 1, 2, 3, kSentinel};
   std::uint16_t shorts[] = {0, 1, 2, 0};
   EXPECT_FATAL(select_kth(0, 3, arr), "select_kth: k outside 1..n");
   EXPECT_FATAL(select_kth(4, 3, arr), "select_kth: k outside 1..n");

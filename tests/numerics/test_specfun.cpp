@@ -3,34 +3,32 @@
 // fatal exits of the incomplete gamma function.
 #include <gtest/gtest.h>
 
-#include <cfloat>
 #include <cmath>
 #include <initializer_list>
 
 #include "numerics/numerics.h"
+#include "support/expect.h"
 #include "support/fatal_message.h"
+#include "support/tolerance.h"
 
 namespace {
 
 using numerics::gammq;
 using numerics::incomplete_beta;
 
-constexpr double kEps = FLT_EPSILON;
+using test_support::expect_relative;
+using test_support::kEps;
 // The six-term log-gamma series is accurate to about 2e-10 absolute for x > 0.
 constexpr double kLogGammaAccuracy = 2e-10;
 // I_x(a, b) rounds only the float product a ln x and a few results: about 8 units on these grids.
-constexpr double kBetaTolerance = 16 * kEps;
+constexpr double kBetaTolerance = test_support::kTol16;
 // The erfc fit has a relative error below 1.2e-7 (one unit), plus three roundings.
-constexpr double kErfcTolerance = 4 * kEps;
+constexpr double kErfcTolerance = test_support::kTol4;
 
 // gammq rounds exp(-x + a ln x - ln Gamma(a)) in float: one unit per unit of size of the exponent's
 // terms, plus 4, bounds its relative error.
 double gamma_tolerance(double a, double x) {
   return kEps * (4.0 + x + (x > 0.0 ? std::fabs(a * std::log(x)) : 0.0) + std::fabs(std::lgamma(a)));
-}
-
-void expect_relative(double got, long double want, double tolerance) {
-  EXPECT_NEAR(got, static_cast<double>(want), tolerance * std::fabs(static_cast<double>(want)));
 }
 
 // Q(n, x) = e^-x sum_{k<n} x^k / k! for integer n.
@@ -75,7 +73,7 @@ TEST(SpecialFunctions, SeriesAndFractionAreComplementary) {
       numerics::gcf(&q, a, x, &gln_fraction);
       EXPECT_NEAR(p + q, 1.0, gamma_tolerance(a, x)) << a << " " << x;
       EXPECT_EQ(gln_series, gln_fraction);
-      EXPECT_NEAR(gln_series, std::lgamma(a), 2 * kEps * std::fmax(1.0f, std::fabs(gln_series)));
+      EXPECT_NEAR(gln_series, std::lgamma(a), test_support::kTol2 * std::fmax(1.0f, std::fabs(gln_series)));
     }
   }
 }
@@ -128,7 +126,8 @@ TEST(SpecialFunctions, KolmogorovSmirnovMatchesLongDoubleSeries) {
     long double want = 0.0L;
     for (int j = 1; j <= 1000; ++j)
       want += 2.0L * (j % 2 ? 1 : -1) * std::exp(-2.0L * j * j * lambda * lambda);
-    EXPECT_NEAR(numerics::kolmogorov_smirnov_probability(lambda), static_cast<double>(want), 4 * kEps)
+    EXPECT_NEAR(numerics::kolmogorov_smirnov_probability(lambda), static_cast<double>(want),
+                test_support::kTol4)
         << lambda;
   }
   // At 0 the series never settles and the answer falls back to 1; far out the first term underflows.
@@ -139,12 +138,14 @@ TEST(SpecialFunctions, KolmogorovSmirnovMatchesLongDoubleSeries) {
 TEST(SpecialFunctions, PolarRadiusTransformIsTwiceSqrtOfMinusLog) {
   // p = k/16 keeps 1 - p and its square exact in float; 2 - p mirrors p with the opposite sign.
   for (int k = 1; k < 16; ++k) {
-    const float p = k / 16.0f;
-    expect_relative(numerics::polar_radius_transform(p), 2.0L * std::sqrt(-std::log(1.0L - p)), 4 * kEps);
+    const float p = static_cast<float>(k) / 16.0f;
+    expect_relative(numerics::polar_radius_transform(p), 2.0L * std::sqrt(-std::log(1.0L - p)),
+                    test_support::kTol4);
     EXPECT_EQ(numerics::polar_radius_transform(2.0f - p), -numerics::polar_radius_transform(p));
   }
   // p = 1 is replaced by 1 - 2^-23, giving 2 sqrt(23 ln 2); p = 0 gives -0 (sqrt of -0).
-  expect_relative(numerics::polar_radius_transform(1.0f), 2.0L * std::sqrt(23.0L * std::log(2.0L)), 4 * kEps);
+  expect_relative(numerics::polar_radius_transform(1.0f), 2.0L * std::sqrt(23.0L * std::log(2.0L)),
+                  test_support::kTol4);
   const float at_zero = numerics::polar_radius_transform(0.0f);
   EXPECT_TRUE(at_zero == 0.0f && std::signbit(at_zero));
 }

@@ -4,30 +4,33 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <random>
 #include <utility>
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "support/bordered.h"
+#include "support/tolerance.h"
 
 namespace {
 
 using namespace numerics;
 using Real = long double;
 
-constexpr double kEps = FLT_EPSILON;
+using test_support::kEps;
 // Float sums of n terms carry a relative error up to about n eps; statistics of a few sums get 4 n eps.
 double sum_tolerance(std::size_t n) { return 4.0 * static_cast<double>(n) * kEps; }
 // A t tail p: the incomplete beta fraction stops at a relative change of 3e-7 (2.5 eps), 16 eps in all;
 // its argument df / (df + t^2) is rounded to float, which near 1 (small t) costs up to df / |t| eps.
-double tail_tolerance(Real p, Real t, Real df) { return double(16 * kEps * p + kEps * df / std::fabs(t)); }
+double tail_tolerance(Real p, Real t, Real df) {
+  return double(test_support::kTol16 * p + kEps * df / std::fabs(t));
+}
 // The erfc fit is good to 1.2e-7 relative; in float, rounding x and the exponent near -x^2 adds x^2 eps.
-double erfc_tolerance(Real p, Real x) { return double(4 * kEps * (1 + x * x) * p); }
+double erfc_tolerance(Real p, Real x) { return double(test_support::kTol4 * (1 + x * x) * p); }
 
 std::vector<float> ob(std::vector<float> v) {  // one-based: element 0 unused
-  v.insert(v.begin(), -777.0f);
+  v.insert(v.begin(), test_support::kSentinel);
   return v;
 }
 
@@ -85,26 +88,28 @@ TEST(Moments, MeanVarianceAndBothTStatistics) {
   const auto [ma, va] = moments_of(a);
   const auto [mb, vb] = moments_of(b);
   mean_and_variance(a.data(), 40, &mean, &variance);
-  EXPECT_NEAR(mean, ma, ma * sum_tolerance(40));
+  EXPECT_NEAR(mean, static_cast<double>(ma), static_cast<double>(ma * sum_tolerance(40)));
   // Deviations from a mean near 100 keep the datum's rounding, 100 / 3 eps of the spread 3.
-  EXPECT_NEAR(variance, va, va * (sum_tolerance(40) + 67 * kEps));
+  EXPECT_NEAR(variance, static_cast<double>(va), static_cast<double>(va * (sum_tolerance(40) + 67 * kEps)));
   // Values 1000 + (0, 1, 2) units: the float mean is off by units, and only the sum of the
   // deviations (exact here) keeps that error out of the variance.
   std::vector<float> close(101);
   for (int i = 1; i <= 100; ++i) close[i] = 1000.0f + float(i % 3) * 0x1p-14f;
   mean_and_variance(close.data(), 100, &mean, &variance);
-  EXPECT_NEAR(variance, moments_of(close).second, moments_of(close).second * sum_tolerance(100));
+  const Real close_variance = moments_of(close).second;
+  EXPECT_NEAR(variance, static_cast<double>(close_variance),
+              static_cast<double>(close_variance * sum_tolerance(100)));
   // The difference of two float means near 100, each within a few units of 100 eps, cancels.
   const double t_tolerance = double(4 * 100 * kEps / std::fabs(ma - mb)) + sum_tolerance(65);
   const Real pooled = (ma - mb) / std::sqrt((39 * va + 24 * vb) / 63 * (1.0L / 40 + 1.0L / 25));
   student_t_pooled(a.data(), 40, b.data(), 25, &t);
   student_t_pooled(b.data(), 25, a.data(), 40, &swapped);
-  EXPECT_NEAR(t, pooled, std::fabs(pooled) * t_tolerance);
+  EXPECT_NEAR(t, static_cast<double>(pooled), static_cast<double>(std::fabs(pooled) * t_tolerance));
   EXPECT_EQ(swapped, -t);
   const Real unequal = (ma - mb) / std::sqrt(va / 40 + vb / 25);
   student_t_unequal(a.data(), 40, b.data(), 25, &t);
   student_t_unequal(b.data(), 25, a.data(), 40, &swapped);
-  EXPECT_NEAR(t, unequal, std::fabs(unequal) * t_tolerance);
+  EXPECT_NEAR(t, static_cast<double>(unequal), static_cast<double>(std::fabs(unequal) * t_tolerance));
   EXPECT_EQ(swapped, -t);
 
   student_t_pooled(twos.data(), 3, fives.data(), 2, &t);
@@ -129,7 +134,7 @@ TEST(KolmogorovSmirnov, LargestGapOfTheEmpiricalDistributions) {
       gap = std::max(gap, std::fabs(ecdf(a, (*v)[i]) - ecdf(b, (*v)[i])));
   float d;
   ks_two_sample_distance(a.data(), 41, b.data(), 29, &d);
-  EXPECT_NEAR(d, gap, 2 * kEps);
+  EXPECT_NEAR(d, gap, test_support::kTol2);
   EXPECT_EQ(a, sa);
   EXPECT_EQ(b, sb);
 
@@ -159,10 +164,10 @@ TEST(Pearson, DefinitionSymmetryAffineMapsAndExactLines) {
   pearson_r(y.data(), x.data(), 30, &ryx);
   pearson_r(mapped.data(), y.data(), 30, &rm);
   EXPECT_EQ(rxy, ryx);
-  EXPECT_NEAR(rxy, correlation_of(x, y), sum_tolerance(30));
+  EXPECT_NEAR(rxy, static_cast<double>(correlation_of(x, y)), sum_tolerance(30));
   EXPECT_NEAR(rm, -rxy, sum_tolerance(30));
   pearson_r(x.data(), line.data(), 30, &rm);
-  EXPECT_NEAR(rm, 1.0f, 8 * kEps);
+  EXPECT_NEAR(rm, 1.0f, test_support::kTol8);
   pearson_r(flat.data(), line.data(), 30, &rm);
   EXPECT_EQ(rm, 0.0f);
   pearson_r_with_probability(x.data(), x.data(), 10, &rm, &prob);  // r = 1 exactly: t stays finite
@@ -181,7 +186,7 @@ TEST(Pearson, DefinitionSymmetryAffineMapsAndExactLines) {
   pearson_r_with_probability(u.data(), v.data(), 10, &rm, &prob);
   const Real t = 0.5L * std::sqrt(8.0L / 0.75L);
   EXPECT_EQ(rm, 0.5f);
-  EXPECT_NEAR(prob, t_tail(t, 8), tail_tolerance(t_tail(t, 8), t, 8));
+  EXPECT_NEAR(prob, static_cast<double>(t_tail(t, 8)), tail_tolerance(t_tail(t, 8), t, 8));
 }
 
 TEST(RunningUpdates, FirstPairAndExactLines) {
@@ -216,10 +221,10 @@ TEST(Spearman, PerfectOrderReversalAndAllTied) {
   float d, zd, probd, rs, probrs;
   spearman_rank_correlation(up.data(), up.data(), 5, &d, &zd, &probd, &rs, &probrs);
   EXPECT_TRUE(d == 0.0f && rs == 1.0f && zd == -2.0f && probrs >= 0.0f && probrs < 1e-20f);
-  EXPECT_NEAR(probd, p2, erfc_tolerance(p2, std::sqrt(2.0L)));
+  EXPECT_NEAR(probd, static_cast<double>(p2), erfc_tolerance(p2, std::sqrt(2.0L)));
   spearman_rank_correlation(up.data(), down.data(), 5, &d, &zd, &probd, &rs, &probrs);
   EXPECT_TRUE(d == 40.0f && rs == -1.0f && zd == 2.0f);
-  EXPECT_NEAR(probd, p2, erfc_tolerance(p2, std::sqrt(2.0L)));
+  EXPECT_NEAR(probd, static_cast<double>(p2), erfc_tolerance(p2, std::sqrt(2.0L)));
   EXPECT_EQ(down, ob({5, 4, 3, 2, 1}));
   zd = probd = 123.0f;
   spearman_rank_correlation(tied.data(), up.data(), 5, &d, &zd, &probd, &rs, &probrs);
@@ -260,12 +265,14 @@ TEST(Spearman, TiedSamplesFollowTheDefinitions) {
     spearman_rank_correlation(a.data(), b.data(), std::uint32_t(n), &d, &zd, &probd, &rs, &probrs);
     EXPECT_EQ(Real(d), squares);
     // zd subtracts the float mean of d (about n^3 / 6): its rounding relative to the spread.
-    EXPECT_NEAR(zd, expected_zd, double(2 * kEps * (mean_d / sd_d + std::fabs(expected_zd))));
-    EXPECT_NEAR(rs, correlation_of(ra, rb), 8 * kEps);  // d and the tie sums are exact
+    EXPECT_NEAR(zd, static_cast<double>(expected_zd),
+                double(2 * kEps * (mean_d / sd_d + std::fabs(expected_zd))));
+    EXPECT_NEAR(rs, static_cast<double>(correlation_of(ra, rb)),
+                test_support::kTol8);  // d and the tie sums are exact
     const Real x = std::fabs(Real(zd)) / std::sqrt(2.0L),
                t = rs * std::sqrt((en - 2) / ((1 - rs) * (1 + Real(rs))));
-    EXPECT_NEAR(probd, std::erfc(x), erfc_tolerance(std::erfc(x), x));
-    EXPECT_NEAR(probrs, t_tail(t, en - 2), tail_tolerance(t_tail(t, en - 2), t, en - 2));
+    EXPECT_NEAR(probd, static_cast<double>(std::erfc(x)), erfc_tolerance(std::erfc(x), x));
+    EXPECT_NEAR(probrs, static_cast<double>(t_tail(t, en - 2)), tail_tolerance(t_tail(t, en - 2), t, en - 2));
     EXPECT_TRUE(a == a_in && b == b_in);
   }
 }

@@ -2,26 +2,24 @@
 // computed here in long double, and of the inverse searches by closed-form inversion.
 #include <gtest/gtest.h>
 
-#include <cfloat>
 #include <cmath>
 #include <cstdint>
 
 #include "numerics/numerics.h"
+#include "support/expect.h"
+#include "support/tolerance.h"
 
 namespace {
 
 using numerics::correlation_probability;
+using test_support::expect_relative;
 
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
 // The tails go through I_x(a, b) in float (about 8 units) and the rounding of its argument.
-constexpr double kTailTolerance = 32 * FLT_EPSILON;
+constexpr double kTailTolerance = test_support::kTol32;
 // The 25-move search halves its step only on reversals; it ends within 2^-8 of its initial step of
 // the crossing on the grids below (flat tails far out, as for t with one degree of freedom, are worst).
 constexpr double kResolution = 1.0 / 256;
-
-void expect_relative(float got, long double want, double tolerance) {
-  EXPECT_NEAR(got, static_cast<double>(want), tolerance * std::fabs(static_cast<double>(want)));
-}
 
 TEST(TailProbability, StudentTMatchesClosedForms) {
   // Two-sided tails: 1 - (2/pi) atan|t| for one degree of freedom, 1 - |t| / sqrt(2 + t^2) for two.

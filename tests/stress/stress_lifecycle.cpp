@@ -11,15 +11,6 @@
 #include "host/module_loader.h"
 #include "host/plugin_module.h"
 
-#if defined(_WIN32)
-#define WIN32_LEAN_AND_MEAN
-#include <psapi.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
 using namespace halvane_host;
@@ -29,24 +20,6 @@ constexpr long kDefaultLoads = 1000;
 // Allocator caches and the first touch of pages may move the figure a little; a leak of even a few
 // bytes per cycle moves it far more over this many cycles.
 constexpr long kAllowedGrowthKiB = 64;
-
-long resident_kib() {
-#if defined(_WIN32)
-  PROCESS_MEMORY_COUNTERS counters{};
-  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-  return static_cast<long>(counters.WorkingSetSize / 1024);
-#else
-  // Read with plain system calls: a buffered stream would allocate, and so move what it measures.
-  char text[128] = {};
-  const int fd = open("/proc/self/statm", O_RDONLY);
-  if (fd < 0) return 0;
-  const ssize_t length = read(fd, text, sizeof text - 1);
-  close(fd);
-  long pages = 0, resident = 0;
-  if (length <= 0 || std::sscanf(text, "%ld %ld", &pages, &resident) != 2) return 0;
-  return resident * (sysconf(_SC_PAGESIZE) / 1024);
-#endif
-}
 
 void one_cycle(const PluginModule& module) {
   reset();
@@ -87,18 +60,18 @@ int main(int argc, char** argv) {
   }
   // A short warm-up (the measurement included) lets the allocator and the loader reach their steady
   // state before measuring.
-  resident_kib();
+  loader::resident_memory_kib();
   for (int i = 0; i < 1000; ++i) one_cycle(module);
-  const long cycles_before = resident_kib();
+  const long cycles_before = loader::resident_memory_kib();
   for (long i = 0; i < cycles; ++i) one_cycle(module);
-  const long cycles_after = resident_kib();
+  const long cycles_after = loader::resident_memory_kib();
   close_plugin_module(module);
   reset();
 
   for (int i = 0; i < 10; ++i) {
     if (open_plugin_module(path, module, error)) close_plugin_module(module);
   }
-  const long loads_before = resident_kib();
+  const long loads_before = loader::resident_memory_kib();
   for (long i = 0; i < loads; ++i) {
     if (!open_plugin_module(path, module, error)) {
       std::fprintf(stderr, "load %ld failed: %s\n", i, error.c_str());
@@ -106,7 +79,7 @@ int main(int argc, char** argv) {
     }
     close_plugin_module(module);
   }
-  const long loads_after = resident_kib();
+  const long loads_after = loader::resident_memory_kib();
 
   const bool cycles_ok = report("create/init/3 commands/delete", cycles, cycles_before, cycles_after);
   const bool loads_ok = report("module load/unload", loads, loads_before, loads_after);
