@@ -217,11 +217,11 @@ Outcome Validator::version_gate(Version version, bool accepted) {
   if (result != accepted) return fail(std::string("initPlugin returned ") + (result ? "true" : "false"));
   const Calls expected = accepted ? Calls{"hvGetVersionOfHalvane", "hvShowLogTab", kStartLog}
                                   : Calls{"hvGetVersionOfHalvane", kRefusal};
-  const Outcome init = expect_calls(calls(), expected, "initialisation");
+  Outcome init = expect_calls(calls(), expected, "initialisation");
   if (!init.passed) return init;
   const std::size_t mark = calls().size();
   plugin.reset();
-  const Outcome end = expect_calls(calls_since(mark), {kFinishLog}, "destruction");
+  Outcome end = expect_calls(calls_since(mark), {kFinishLog}, "destruction");
   if (!end.passed) return end;
   return pass(accepted ? "initPlugin true, log tab and start text; destructor logs"
                        : "initPlugin false with the message box; destructor still logs");
@@ -244,13 +244,13 @@ Outcome Validator::chosen(const char* command, const char* caption, const char* 
                           const char* answer_name) {
   const std::string file = "C:\\Data\\S01\\chosen by the validator.fmr";
   Calls made;
-  const Outcome ran = execute(command, "Validator filter (*.vld)", {kDialogChose, file}, made);
+  Outcome ran = execute(command, "Validator filter (*.vld)", {kDialogChose, file}, made);
   if (!ran.passed) return ran;
   const Calls expected = {"hvGetStringParameter(\"Command\")", "hvGetStringParameter(\"FileType\")",
                           "hvGetOpenFileName(" + quoted(caption) + ", \"\", " + quoted(filter) + ")",
                           "hvSetStringParameter(" + quoted(answer_name) + ", " + quoted(file) + ")",
                           "hvSetIntParameter(\"ErrorNr\", 0)"};
-  const Outcome order = expect_calls(made, expected, "execute");
+  Outcome order = expect_calls(made, expected, "execute");
   if (!order.passed) return order;
   return pass(std::string("caption ") + quoted(caption) + ", filter " + quoted(filter) + ", answer in " +
               answer_name + ", ErrorNr 0");
@@ -259,7 +259,7 @@ Outcome Validator::chosen(const char* command, const char* caption, const char* 
 Outcome Validator::not_chosen(const char* command, int dialog_result) {
   set_string_parameter("Filename", "C:\\earlier.fmr");
   Calls made;
-  const Outcome ran = execute(command, "Any (*.*)", {dialog_result, "C:\\not\\taken.fmr"}, made);
+  Outcome ran = execute(command, "Any (*.*)", {dialog_result, "C:\\not\\taken.fmr"}, made);
   if (!ran.passed) return ran;
   if (made.size() != 5 || made[3] != "hvSetIntParameter(\"ErrorNr\", -1)" ||
       made[4] != "hvSetStringParameter(\"ErrorMsg\", \"No file selected\")") {
@@ -273,7 +273,7 @@ Outcome Validator::not_chosen(const char* command, int dialog_result) {
 
 Outcome Validator::ignored(const std::string& command) {
   Calls made;
-  const Outcome ran = execute(command, "Any (*.*)", {kDialogChose, "C:\\never.fmr"}, made);
+  Outcome ran = execute(command, "Any (*.*)", {kDialogChose, "C:\\never.fmr"}, made);
   if (!ran.passed) return ran;
   return expect_calls(made, {"hvGetStringParameter(\"Command\")", "hvGetStringParameter(\"FileType\")"},
                       "execute true, both parameters read, nothing else");
@@ -303,12 +303,11 @@ Outcome Validator::long_text(bool long_command) {
   std::string filter = "Long filter (*.fmr) ";
   filter.resize(1000, 'x');
   Calls made;
-  const Outcome ran = long_command
-                          ? execute("GetFileName" + text, "Any (*.*)", {kDialogChose, "C:\\a.fmr"}, made)
-                          : execute("GetFileName", filter, {kDialogChose, "C:\\a.fmr"}, made);
+  Outcome ran = long_command ? execute("GetFileName" + text, "Any (*.*)", {kDialogChose, "C:\\a.fmr"}, made)
+                             : execute("GetFileName", filter, {kDialogChose, "C:\\a.fmr"}, made);
   if (!ran.passed) return ran;
   if (long_command) {
-    const Outcome nothing = expect_calls(
+    Outcome nothing = expect_calls(
         made, {"hvGetStringParameter(\"Command\")", "hvGetStringParameter(\"FileType\")"}, "execute");
     return nothing.passed ? pass("3000-character Command: execute true, no parameter changed") : nothing;
   }
@@ -323,7 +322,7 @@ Outcome Validator::long_text(bool long_command) {
 Outcome Validator::long_file_name() {
   const std::string file = "C:\\" + std::string(251, 'n') + ".fmr";
   Calls made;
-  const Outcome ran = execute("GetTextFileName", "", {kDialogChose, file.substr(0, 255)}, made);
+  Outcome ran = execute("GetTextFileName", "", {kDialogChose, file.substr(0, 255)}, made);
   if (!ran.passed) return ran;
   if (string_answer("Filename") != file.substr(0, 255)) {
     return fail("Filename became " + shortened(string_answer("Filename")));
@@ -338,7 +337,7 @@ Outcome Validator::initialised_twice() {
   const Calls once = {"hvGetVersionOfHalvane", "hvShowLogTab", kStartLog};
   Calls twice = once;
   twice.insert(twice.end(), once.begin(), once.end());
-  const Outcome init = expect_calls(calls(), twice, "two initPlugin calls");
+  Outcome init = expect_calls(calls(), twice, "two initPlugin calls");
   if (!init.passed) return init;
   set_string_parameter("Command", "GetTextFileName");
   script_dialog({kDialogChose, "C:\\list.txt"});
