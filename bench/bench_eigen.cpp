@@ -54,10 +54,10 @@ void run_jacobi(benchmark::State& state, int n) {
 // The workspace is obtained once, outside the timing.
 void run_ssyev(benchmark::State& state, int n) {
   const std::vector<float> original = random_values(n);
-  std::vector<float> source(original.size()), a(original.size()), w(n);
-  for (int i = 0; i < n; ++i)
-    for (int j = i; j < n; ++j)
-      source[i + static_cast<std::size_t>(j) * n] = original[i * static_cast<std::size_t>(n) + j];
+  const auto size = static_cast<std::size_t>(n);
+  std::vector<float> source(original.size()), a(original.size()), w(size);
+  for (std::size_t i = 0; i < size; ++i)
+    for (std::size_t j = i; j < size; ++j) source[i + j * size] = original[i * size + j];
   float query = 0.0f;
   LAPACKE_ssyev_work(LAPACK_COL_MAJOR, 'V', 'U', n, a.data(), n, w.data(), &query, -1);
   std::vector<float> work(static_cast<std::size_t>(query));

@@ -56,11 +56,11 @@ void run_gaussj(benchmark::State& state, int n) {
 // factors (sgetri), on the column-major copy. The workspace is obtained once, outside the timing.
 void run_sgesv_sgetri(benchmark::State& state, int n) {
   const std::vector<float> rows = test_matrix(n);
-  std::vector<float> source(rows.size()), a(rows.size()), b(n);
-  std::vector<lapack_int> pivots(n);
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j)
-      source[i + static_cast<std::size_t>(j) * n] = rows[i * static_cast<std::size_t>(n) + j];
+  const auto size = static_cast<std::size_t>(n);
+  std::vector<float> source(rows.size()), a(rows.size()), b(size);
+  std::vector<lapack_int> pivots(size);
+  for (std::size_t i = 0; i < size; ++i)
+    for (std::size_t j = 0; j < size; ++j) source[i + j * size] = rows[i * size + j];
   float query = 0.0f;
   LAPACKE_sgetri_work(LAPACK_COL_MAJOR, n, a.data(), n, pivots.data(), &query, -1);
   std::vector<float> work(static_cast<std::size_t>(query));

@@ -53,10 +53,11 @@ void run_svd_decompose(benchmark::State& state, int m, int n) {
 // first n columns) and all of V ('A', as Vᵀ). The workspace is obtained once, outside the timing.
 void run_sgesvd(benchmark::State& state, int m, int n) {
   const std::vector<float> rows = random_matrix(m, n);
-  std::vector<float> source(rows.size()), a(rows.size()), s(n), vt(static_cast<std::size_t>(n) * n);
-  for (int i = 0; i < m; ++i)
-    for (int j = 0; j < n; ++j)
-      source[i + static_cast<std::size_t>(j) * m] = rows[i * static_cast<std::size_t>(n) + j];
+  const auto rows_count = static_cast<std::size_t>(m);
+  const auto columns = static_cast<std::size_t>(n);
+  std::vector<float> source(rows.size()), a(rows.size()), s(columns), vt(columns * columns);
+  for (std::size_t i = 0; i < rows_count; ++i)
+    for (std::size_t j = 0; j < columns; ++j) source[i + j * rows_count] = rows[i * columns + j];
   float query = 0.0f;
   float unused = 0.0f;
   LAPACKE_sgesvd_work(LAPACK_COL_MAJOR, 'O', 'A', m, n, a.data(), m, s.data(), &unused, 1, vt.data(), n,
