@@ -45,12 +45,16 @@ struct Peer {
   std::string label;
 };
 inline const Peer kLapack{"lapack", "LAPACK"};
+inline const Peer kOpenBlas{"openblas", "OpenBLAS"};
 
 // Per pair of names, the medians of the two times and of the per-round ratios (adjacent runs, so
 // that slow phases of a shared machine hit both sides of a ratio alike).
 inline void print_ratios(const RatioReporter& reporter, const std::vector<std::string>& cases,
                          const Peer& peer_of) {
-  if (cases.empty()) return;
+  const bool any = std::any_of(cases.begin(), cases.end(), [&](const std::string& name) {
+    return reporter.times.count(name + "/" + peer_of.suffix) != 0;
+  });
+  if (!any) return;
   std::printf("\n%-24s %12s %12s %12s  (medians over rounds)\n", "case", "ours ms",
               (peer_of.label + " ms").c_str(), ("ours/" + peer_of.label).c_str());
   for (const std::string& name : cases) {
@@ -80,10 +84,11 @@ inline int take_rounds(int* argc, char** argv) {
 }
 
 // The whole benchmark program: takes "--rounds=N", registers the benchmarks (whose returned case
-// names each have an ".../ours" and a peer run, ".../lapack" unless said otherwise), runs all of them N
-// times, prints the ratio table and then whatever `after` makes of the kept times.
+// names each have an ".../ours" run and runs of the peers, ".../lapack" and ".../openblas" unless said
+// otherwise), runs all of them N times, prints a ratio table per peer and then whatever `after` makes of
+// the kept times.
 inline int run_rounds(int argc, char** argv, const std::function<std::vector<std::string>()>& register_all,
-                      const Peer& peer = kLapack,
+                      const std::vector<Peer>& peers = {kLapack, kOpenBlas},
                       const std::function<void(const RatioReporter&)>& after = nullptr) {
   const int rounds = take_rounds(&argc, argv);
   benchmark::Initialize(&argc, argv);
@@ -91,7 +96,7 @@ inline int run_rounds(int argc, char** argv, const std::function<std::vector<std
   const std::vector<std::string> cases = register_all();
   RatioReporter reporter;
   for (int round = 0; round < rounds; ++round) benchmark::RunSpecifiedBenchmarks(&reporter);
-  print_ratios(reporter, cases, peer);
+  for (const Peer& peer : peers) print_ratios(reporter, cases, peer);
   if (after) after(reporter);
   benchmark::Shutdown();
   return 0;
