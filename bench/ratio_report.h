@@ -12,7 +12,10 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "numerics/simd.h"
 
 namespace bench_support {
 
@@ -69,15 +72,33 @@ inline void print_ratios(const RatioReporter& reporter, const std::vector<std::s
   }
 }
 
-// Takes "--rounds=N" out of the arguments.
+// Makes our kernels take the lanes named "portable", "sse2" or "avx2" (to measure what each path
+// gives); false for an unknown or unsupported name.
+inline bool force_lanes(const char* name) {
+  using numerics::detail::SimdPath;
+  const std::pair<const char*, SimdPath> paths[] = {
+      {"portable", SimdPath::portable}, {"sse2", SimdPath::sse2}, {"avx2", SimdPath::avx2}};
+  for (const auto& path : paths) {
+    if (std::strcmp(name, path.first) == 0 && numerics::detail::simd_path_supported(path.second)) {
+      numerics::detail::force_simd_path(path.second);
+      return true;
+    }
+  }
+  return false;
+}
+
+// Takes "--rounds=N" and "--lanes=NAME" out of the arguments.
 inline int take_rounds(int* argc, char** argv) {
   int rounds = kDefaultRounds;
   int kept = 1;
   for (int i = 1; i < *argc; ++i) {
-    if (std::strncmp(argv[i], "--rounds=", 9) == 0)
+    if (std::strncmp(argv[i], "--rounds=", 9) == 0) {
       rounds = std::max(1, std::atoi(argv[i] + 9));
-    else
+    } else if (std::strncmp(argv[i], "--lanes=", 8) == 0) {
+      if (!force_lanes(argv[i] + 8)) std::fprintf(stderr, "unknown or unsupported lanes: %s\n", argv[i] + 8);
+    } else {
       argv[kept++] = argv[i];
+    }
   }
   *argc = kept;
   return rounds;
