@@ -65,17 +65,16 @@ SimdPath widest_supported() {
 }
 
 const SimdPath widest = widest_supported();
-SimdPath chosen = widest;
 
 }  // namespace
 
-SimdPath simd_path() { return chosen; }
+SimdPath simd_path_in_use = widest;
 
 bool simd_path_supported(SimdPath path) { return path <= widest; }
 
 void force_simd_path(SimdPath path) {
   if (!simd_path_supported(path)) fatal_numeric_error("force_simd_path: path not supported here");
-  chosen = path;
+  simd_path_in_use = path;
 }
 
 }  // namespace detail

@@ -65,7 +65,8 @@ enum class SimdPath : int { portable = 0, sse2 = 1, avx2 = 2 };
 
 // The path the kernels take: the widest this processor and operating system support, unless a
 // test has forced another. Read on every kernel call; the CPU is asked once.
-SimdPath simd_path();
+extern SimdPath simd_path_in_use;
+inline SimdPath simd_path() { return simd_path_in_use; }
 bool simd_path_supported(SimdPath path);
 // Internal (tests compare every path bit for bit): makes the kernels take `path`, which must be
 // supported. Not thread-safe; the library keeps one thread at a time anyway.
