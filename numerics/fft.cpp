@@ -379,7 +379,7 @@ void fill_early_table(typename K::Entry* table, std::uint32_t block, int directi
 // Danielson-Lanczos stages of spans 2 .. block/2 over data[1..block] (block ≥ 4 floats): the pair
 // of complex offset c in each sub-block of 2·span floats uses the stage's twiddle c.
 template <class K>
-void early_block(float* data, std::uint32_t block, const typename K::Entry* table) {
+void early_block_lanes(float* data, std::uint32_t block, const typename K::Entry* table) {
   for (std::uint32_t i = 1; i < block; i += 4) one<K>(data + i, data + i + 2, table[0]);
   const typename K::Entry* stage = table + 1;
   for (std::uint32_t span = 4; span < block; span <<= 1) {
@@ -387,6 +387,39 @@ void early_block(float* data, std::uint32_t block, const typename K::Entry* tabl
       run<K>(data + i0, data + i0 + span, stage, span >> 1);
     stage += span >> 1;
   }
+}
+
+#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+// The same with every stage's runs in AVX2 lanes inside one function, so that the short runs of the
+// first stages cost no call each; the first stage and remainders of the widest lanes use SSE2.
+template <class K>
+NUMERICS_AVX2_FUNCTION void early_block_avx2(float* data, std::uint32_t block,
+                                             const typename K::Entry* table) {
+  for (std::uint32_t i = 1; i < block; i += 4) K::one(data + i, data + i + 2, table[0]);
+  const typename K::Entry* stage = table + 1;
+  for (std::uint32_t span = 4; span < block; span <<= 1) {
+    const std::uint32_t len = span >> 1;
+    for (std::uint32_t i0 = 1; i0 < block; i0 += span << 1) {
+      float* const a = data + i0;
+      for (std::uint32_t c = K::run_avx2(a, a + span, stage, len); c < len; c += 2) {
+        __m128 x = _mm_loadu_ps(a + 2 * c);
+        __m128 y = _mm_loadu_ps(a + span + 2 * c);
+        K::butterfly(x, y, stage + c);
+        _mm_storeu_ps(a + span + 2 * c, y);
+        _mm_storeu_ps(a + 2 * c, x);
+      }
+    }
+    stage += len;
+  }
+}
+#endif
+
+template <class K>
+void early_block(float* data, std::uint32_t block, const typename K::Entry* table) {
+#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+  if (detail::use_avx2()) return early_block_avx2<K>(data, block, table);
+#endif
+  early_block_lanes<K>(data, block, table);
 }
 
 // One later stage over data[1..total]: the recurrence yields a chunk of twiddles, which then serves
@@ -422,15 +455,14 @@ void late_stage_overlapped(float* data, std::uint32_t total, std::uint32_t span,
   }
   for (std::uint32_t c0 = 0; c0 < half; c0 += len) {
     const bool more = c0 + len < half;
-    for (std::uint32_t c = 0; c < len; c += 2) {
-      if (more) {
-        next[c] = K::entry(w);
-        advance(w);
-        next[c + 1] = K::entry(w);
+    for (std::uint32_t c = 0; c < len; c += 4) {
+      const std::uint32_t count = std::min(4u, len - c);
+      for (std::uint32_t k = 0; more && k < count; ++k) {
+        next[c + k] = K::entry(w);
         advance(w);
       }
       for (std::uint32_t i0 = 1 + 2 * (c0 + c); i0 < total; i0 += span << 1) {
-        two<K>(data + i0, data + i0 + span, current + c);
+        run<K>(data + i0, data + i0 + span, current + c, count);
       }
     }
     std::swap(current, next);
