@@ -127,12 +127,12 @@ struct DoubleProducts {
       const __m256d second = _mm256_loadu_pd(e[c + 1].wr);
       const __m256d wr = _mm256_permute2f128_pd(first, second, 0x20);
       const __m256d wi = _mm256_permute2f128_pd(first, second, 0x31);
-      const __m256d z = _mm256_cvtps_pd(_mm_loadu_ps(b + 2 * c));
+      const __m256d z = _mm256_cvtps_pd(_mm_loadu_ps(b + 2 * std::size_t{c}));
       const __m256d swapped = _mm256_permute_pd(z, 0x5);
       const __m128 t = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(wr, z), _mm256_mul_pd(wi, swapped)));
-      const __m128 x = _mm_loadu_ps(a + 2 * c);
-      _mm_storeu_ps(b + 2 * c, _mm_sub_ps(x, t));
-      _mm_storeu_ps(a + 2 * c, _mm_add_ps(x, t));
+      const __m128 x = _mm_loadu_ps(a + 2 * std::size_t{c});
+      _mm_storeu_ps(b + 2 * std::size_t{c}, _mm_sub_ps(x, t));
+      _mm_storeu_ps(a + 2 * std::size_t{c}, _mm_add_ps(x, t));
     }
     return c;
   }
@@ -214,10 +214,10 @@ struct FloatProducts {
       const __m256 high = _mm256_permute2f128_ps(first, second, 0x31);
       const __m256 wr = _mm256_shuffle_ps(low, high, _MM_SHUFFLE(1, 0, 1, 0));
       const __m256 wi = _mm256_shuffle_ps(low, high, _MM_SHUFFLE(3, 2, 3, 2));
-      const __m256 t = product_avx2(_mm256_loadu_ps(b + 2 * c), wr, wi);
-      const __m256 x = _mm256_loadu_ps(a + 2 * c);
-      _mm256_storeu_ps(b + 2 * c, _mm256_sub_ps(x, t));
-      _mm256_storeu_ps(a + 2 * c, _mm256_add_ps(x, t));
+      const __m256 t = product_avx2(_mm256_loadu_ps(b + 2 * std::size_t{c}), wr, wi);
+      const __m256 x = _mm256_loadu_ps(a + 2 * std::size_t{c});
+      _mm256_storeu_ps(b + 2 * std::size_t{c}, _mm256_sub_ps(x, t));
+      _mm256_storeu_ps(a + 2 * std::size_t{c}, _mm256_add_ps(x, t));
     }
     return c;
   }
@@ -402,11 +402,11 @@ NUMERICS_AVX2_FUNCTION void early_block_avx2(float* data, std::uint32_t block,
     for (std::uint32_t i0 = 1; i0 < block; i0 += span << 1) {
       float* const a = data + i0;
       for (std::uint32_t c = K::run_avx2(a, a + span, stage, len); c < len; c += 2) {
-        __m128 x = _mm_loadu_ps(a + 2 * c);
-        __m128 y = _mm_loadu_ps(a + span + 2 * c);
+        __m128 x = _mm_loadu_ps(a + 2 * std::size_t{c});
+        __m128 y = _mm_loadu_ps(a + span + 2 * std::size_t{c});
         K::butterfly(x, y, stage + c);
-        _mm_storeu_ps(a + span + 2 * c, y);
-        _mm_storeu_ps(a + 2 * c, x);
+        _mm_storeu_ps(a + span + 2 * std::size_t{c}, y);
+        _mm_storeu_ps(a + 2 * std::size_t{c}, x);
       }
     }
     stage += len;
