@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "openblas_peer.h"
 #include "ratio_report.h"
 
 #if defined(TARVEL_HAVE_LAPACKE)
@@ -71,6 +72,28 @@ void run_ssyev(benchmark::State& state, int n) {
 }
 #endif
 
+#if defined(__linux__)
+// The same call through OpenBLAS (one thread).
+void run_openblas_ssyev(benchmark::State& state, int n) {
+  const bench_support::OpenBlas& blas = *bench_support::openblas();
+  const std::vector<float> original = random_values(n);
+  const auto size = static_cast<std::size_t>(n);
+  std::vector<float> source(original.size()), a(original.size()), w(size);
+  for (std::size_t i = 0; i < size; ++i)
+    for (std::size_t j = i; j < size; ++j) source[i + j * size] = original[i * size + j];
+  const int lwork = 64 * n;
+  std::vector<float> work(static_cast<std::size_t>(lwork));
+  for (auto _ : state) {
+    std::copy(source.begin(), source.end(), a.begin());
+    int info = 0;
+    blas.ssyev("V", "U", &n, a.data(), &n, w.data(), work.data(), &lwork, &info, 1, 1);
+    if (info != 0) state.SkipWithError("OpenBLAS ssyev failed");
+    benchmark::DoNotOptimize(a[0]);
+    benchmark::DoNotOptimize(w[0]);
+  }
+}
+#endif
+
 std::vector<std::string> register_benchmarks() {
   std::vector<std::string> cases;
   for (int n : {20, 50, 100, 200}) {
@@ -82,8 +105,15 @@ std::vector<std::string> register_benchmarks() {
     benchmark::RegisterBenchmark((name + "/lapack").c_str(), [n](benchmark::State& s) {
       run_ssyev(s, n);
     })->Unit(benchmark::kMillisecond);
-    cases.push_back(name);
 #endif
+#if defined(__linux__)
+    if (bench_support::openblas() != nullptr) {
+      benchmark::RegisterBenchmark((name + "/openblas").c_str(), [n](benchmark::State& s) {
+        run_openblas_ssyev(s, n);
+      })->Unit(benchmark::kMillisecond);
+    }
+#endif
+    cases.push_back(name);
   }
   return cases;
 }

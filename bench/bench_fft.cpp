@@ -236,6 +236,6 @@ void print_exponents(const bench_support::RatioReporter& reporter) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return bench_support::run_rounds(argc, argv, register_benchmarks, bench_support::Peer{"fftw", "FFTW"},
+  return bench_support::run_rounds(argc, argv, register_benchmarks, {bench_support::Peer{"fftw", "FFTW"}},
                                    print_exponents);
 }

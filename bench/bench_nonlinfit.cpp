@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "openblas_peer.h"
 #include "ratio_report.h"
 
 #if defined(TARVEL_HAVE_LAPACKE)
@@ -78,6 +79,32 @@ void run_sgesv_sgetri(benchmark::State& state, int n) {
 }
 #endif
 
+#if defined(__linux__)
+// The same two calls through OpenBLAS (one thread).
+void run_openblas_sgesv_sgetri(benchmark::State& state, int n) {
+  const bench_support::OpenBlas& blas = *bench_support::openblas();
+  const std::vector<float> rows = test_matrix(n);
+  std::vector<float> source(rows.size()), a(rows.size()), b(static_cast<std::size_t>(n));
+  std::vector<int> pivots(static_cast<std::size_t>(n));
+  for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i)
+    for (std::size_t j = 0; j < static_cast<std::size_t>(n); ++j)
+      source[i + j * static_cast<std::size_t>(n)] = rows[i * static_cast<std::size_t>(n) + j];
+  const int one = 1;
+  const int lwork = 64 * n;
+  std::vector<float> work(static_cast<std::size_t>(lwork));
+  for (auto _ : state) {
+    std::copy(source.begin(), source.end(), a.begin());
+    std::fill(b.begin(), b.end(), 1.0f);
+    int info = 0;
+    blas.sgesv(&n, &one, a.data(), &n, pivots.data(), b.data(), &n, &info);
+    if (info == 0) blas.sgetri(&n, a.data(), &n, pivots.data(), work.data(), &lwork, &info);
+    if (info != 0) state.SkipWithError("OpenBLAS sgesv/sgetri failed");
+    benchmark::DoNotOptimize(a[0]);
+    benchmark::DoNotOptimize(b[0]);
+  }
+}
+#endif
+
 std::vector<std::string> register_benchmarks() {
   std::vector<std::string> cases;
   for (int n : {50, 100, 200, 400}) {
@@ -89,8 +116,15 @@ std::vector<std::string> register_benchmarks() {
     benchmark::RegisterBenchmark((name + "/lapack").c_str(), [n](benchmark::State& s) {
       run_sgesv_sgetri(s, n);
     })->Unit(benchmark::kMillisecond);
-    cases.push_back(name);
 #endif
+#if defined(__linux__)
+    if (bench_support::openblas() != nullptr) {
+      benchmark::RegisterBenchmark((name + "/openblas").c_str(), [n](benchmark::State& s) {
+        run_openblas_sgesv_sgetri(s, n);
+      })->Unit(benchmark::kMillisecond);
+    }
+#endif
+    cases.push_back(name);
   }
   return cases;
 }

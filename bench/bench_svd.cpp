@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "numerics/numerics.h"
+#include "openblas_peer.h"
 #include "ratio_report.h"
 
 #if defined(TARVEL_HAVE_LAPACKE)
@@ -29,6 +30,16 @@ std::vector<float> random_matrix(int rows, int cols) {
   std::vector<float> values(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
   for (float& x : values) x = unit(gen);
   return values;
+}
+
+// The matrix of random_matrix in column-major order, for the LAPACK peers.
+std::vector<float> column_major(int m, int n) {
+  const std::vector<float> rows = random_matrix(m, n);
+  const auto mm = static_cast<std::size_t>(m), nn = static_cast<std::size_t>(n);
+  std::vector<float> columns(rows.size());
+  for (std::size_t i = 0; i < mm; ++i)
+    for (std::size_t j = 0; j < nn; ++j) columns[i + j * mm] = rows[i * nn + j];
+  return columns;
 }
 
 // Each iteration decomposes a fresh copy of the same matrix (the copy is timed too; it is O(mn)
@@ -52,12 +63,9 @@ void run_svd_decompose(benchmark::State& state, int m, int n) {
 // sgesvd on the column-major copy, computing what svd_decompose computes: U over the input ('O', its
 // first n columns) and all of V ('A', as Vᵀ). The workspace is obtained once, outside the timing.
 void run_sgesvd(benchmark::State& state, int m, int n) {
-  const std::vector<float> rows = random_matrix(m, n);
-  const auto rows_count = static_cast<std::size_t>(m);
-  const auto columns = static_cast<std::size_t>(n);
-  std::vector<float> source(rows.size()), a(rows.size()), s(columns), vt(columns * columns);
-  for (std::size_t i = 0; i < rows_count; ++i)
-    for (std::size_t j = 0; j < columns; ++j) source[i + j * rows_count] = rows[i * columns + j];
+  const std::vector<float> source = column_major(m, n);
+  std::vector<float> a(source.size()), s(static_cast<std::size_t>(n)),
+      vt(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
   float query = 0.0f;
   float unused = 0.0f;
   LAPACKE_sgesvd_work(LAPACK_COL_MAJOR, 'O', 'A', m, n, a.data(), m, s.data(), &unused, 1, vt.data(), n,
@@ -70,6 +78,54 @@ void run_sgesvd(benchmark::State& state, int m, int n) {
                             work.data(), static_cast<lapack_int>(work.size()));
     if (info != 0) state.SkipWithError("sgesvd failed");
     benchmark::DoNotOptimize(s[0]);
+  }
+}
+#endif
+
+#if defined(__linux__)
+// sgesvd through OpenBLAS (one thread), as run_sgesvd.
+void run_openblas_sgesvd(benchmark::State& state, int m, int n) {
+  const bench_support::OpenBlas& blas = *bench_support::openblas();
+  const std::vector<float> source = column_major(m, n);
+  const auto nn = static_cast<std::size_t>(n);
+  std::vector<float> a(source.size()), s(nn), vt(nn * nn);
+  const int lwork = 64 * (m + n) + 8 * n * n;
+  std::vector<float> work(static_cast<std::size_t>(lwork));
+  float unused = 0.0f;
+  const int one = 1;
+  for (auto _ : state) {
+    std::copy(source.begin(), source.end(), a.begin());
+    int info = 0;
+    blas.sgesvd("O", "A", &m, &n, a.data(), &m, s.data(), &unused, &one, vt.data(), &n, work.data(), &lwork,
+                &info, 1, 1);
+    if (info != 0) state.SkipWithError("OpenBLAS sgesvd failed");
+    benchmark::DoNotOptimize(s[0]);
+  }
+}
+
+// The pseudo-inverse V·diag(1/w)·Uᵀ through OpenBLAS: sgesvd ('S', 'S'), the columns of U divided by
+// the singular values above the same relative threshold, then sgemm (Vᵀ)ᵀ·(U')ᵀ.
+void run_openblas_pseudo_inverse(benchmark::State& state, int n) {
+  const bench_support::OpenBlas& blas = *bench_support::openblas();
+  const std::vector<float> source = column_major(n, n);
+  const auto nn = static_cast<std::size_t>(n);
+  std::vector<float> a(source.size()), s(nn), u(nn * nn), vt(nn * nn), result(nn * nn);
+  const int lwork = 64 * n + 8 * n * n;
+  std::vector<float> work(static_cast<std::size_t>(lwork));
+  const float one = 1.0f, zero = 0.0f;
+  for (auto _ : state) {
+    std::copy(source.begin(), source.end(), a.begin());
+    int info = 0;
+    blas.sgesvd("S", "S", &n, &n, a.data(), &n, s.data(), u.data(), &n, vt.data(), &n, work.data(), &lwork,
+                &info, 1, 1);
+    if (info != 0) state.SkipWithError("OpenBLAS sgesvd failed");
+    const float threshold = 1.0e-6f * s[0];
+    for (std::size_t j = 0; j < nn; ++j) {
+      const float inverse = s[j] > threshold ? 1.0f / s[j] : 0.0f;
+      for (std::size_t i = 0; i < nn; ++i) u[i + j * nn] *= inverse;
+    }
+    blas.sgemm("T", "T", &n, &n, &n, &one, vt.data(), &n, u.data(), &n, &zero, result.data(), &n, 1, 1);
+    benchmark::DoNotOptimize(result[0]);
   }
 }
 #endif
@@ -101,13 +157,29 @@ std::vector<std::string> register_benchmarks() {
     benchmark::RegisterBenchmark((name + "/lapack").c_str(), [m, n](benchmark::State& s) {
       run_sgesvd(s, m, n);
     })->Unit(benchmark::kMillisecond);
-    cases.push_back(name);
 #endif
+#if defined(__linux__)
+    if (bench_support::openblas() != nullptr) {
+      benchmark::RegisterBenchmark((name + "/openblas").c_str(), [m, n](benchmark::State& s) {
+        run_openblas_sgesvd(s, m, n);
+      })->Unit(benchmark::kMillisecond);
+    }
+#endif
+    cases.push_back(name);
   }
   for (int n : {50, 100, 200}) {
-    benchmark::RegisterBenchmark(("pseudo_inverse " + std::to_string(n)).c_str(), [n](benchmark::State& s) {
+    const std::string name = "pseudo_inverse " + std::to_string(n);
+    benchmark::RegisterBenchmark((name + "/ours").c_str(), [n](benchmark::State& s) {
       run_pseudo_inverse(s, n);
     })->Unit(benchmark::kMillisecond);
+#if defined(__linux__)
+    if (bench_support::openblas() != nullptr) {
+      benchmark::RegisterBenchmark((name + "/openblas").c_str(), [n](benchmark::State& s) {
+        run_openblas_pseudo_inverse(s, n);
+      })->Unit(benchmark::kMillisecond);
+    }
+#endif
+    cases.push_back(name);
   }
   return cases;
 }

@@ -12,7 +12,10 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "numerics/simd.h"
 
 namespace bench_support {
 
@@ -45,12 +48,16 @@ struct Peer {
   std::string label;
 };
 inline const Peer kLapack{"lapack", "LAPACK"};
+inline const Peer kOpenBlas{"openblas", "OpenBLAS"};
 
 // Per pair of names, the medians of the two times and of the per-round ratios (adjacent runs, so
 // that slow phases of a shared machine hit both sides of a ratio alike).
 inline void print_ratios(const RatioReporter& reporter, const std::vector<std::string>& cases,
                          const Peer& peer_of) {
-  if (cases.empty()) return;
+  const bool any = std::any_of(cases.begin(), cases.end(), [&](const std::string& name) {
+    return reporter.times.count(name + "/" + peer_of.suffix) != 0;
+  });
+  if (!any) return;
   std::printf("\n%-24s %12s %12s %12s  (medians over rounds)\n", "case", "ours ms",
               (peer_of.label + " ms").c_str(), ("ours/" + peer_of.label).c_str());
   for (const std::string& name : cases) {
@@ -65,25 +72,44 @@ inline void print_ratios(const RatioReporter& reporter, const std::vector<std::s
   }
 }
 
-// Takes "--rounds=N" out of the arguments.
+// Makes our kernels take the lanes named "portable", "sse2" or "avx2" (to measure what each path
+// gives); false for an unknown or unsupported name.
+inline bool force_lanes(const char* name) {
+  using numerics::detail::SimdPath;
+  const std::pair<const char*, SimdPath> paths[] = {
+      {"portable", SimdPath::portable}, {"sse2", SimdPath::sse2}, {"avx2", SimdPath::avx2}};
+  for (const auto& path : paths) {
+    if (std::strcmp(name, path.first) == 0 && numerics::detail::simd_path_supported(path.second)) {
+      numerics::detail::force_simd_path(path.second);
+      return true;
+    }
+  }
+  return false;
+}
+
+// Takes "--rounds=N" and "--lanes=NAME" out of the arguments.
 inline int take_rounds(int* argc, char** argv) {
   int rounds = kDefaultRounds;
   int kept = 1;
   for (int i = 1; i < *argc; ++i) {
-    if (std::strncmp(argv[i], "--rounds=", 9) == 0)
+    if (std::strncmp(argv[i], "--rounds=", 9) == 0) {
       rounds = std::max(1, std::atoi(argv[i] + 9));
-    else
+    } else if (std::strncmp(argv[i], "--lanes=", 8) == 0) {
+      if (!force_lanes(argv[i] + 8)) std::fprintf(stderr, "unknown or unsupported lanes: %s\n", argv[i] + 8);
+    } else {
       argv[kept++] = argv[i];
+    }
   }
   *argc = kept;
   return rounds;
 }
 
 // The whole benchmark program: takes "--rounds=N", registers the benchmarks (whose returned case
-// names each have an ".../ours" and a peer run, ".../lapack" unless said otherwise), runs all of them N
-// times, prints the ratio table and then whatever `after` makes of the kept times.
+// names each have an ".../ours" run and runs of the peers, ".../lapack" and ".../openblas" unless said
+// otherwise), runs all of them N times, prints a ratio table per peer and then whatever `after` makes of
+// the kept times.
 inline int run_rounds(int argc, char** argv, const std::function<std::vector<std::string>()>& register_all,
-                      const Peer& peer = kLapack,
+                      const std::vector<Peer>& peers = {kLapack, kOpenBlas},
                       const std::function<void(const RatioReporter&)>& after = nullptr) {
   const int rounds = take_rounds(&argc, argv);
   benchmark::Initialize(&argc, argv);
@@ -91,7 +117,7 @@ inline int run_rounds(int argc, char** argv, const std::function<std::vector<std
   const std::vector<std::string> cases = register_all();
   RatioReporter reporter;
   for (int round = 0; round < rounds; ++round) benchmark::RunSpecifiedBenchmarks(&reporter);
-  print_ratios(reporter, cases, peer);
+  for (const Peer& peer : peers) print_ratios(reporter, cases, peer);
   if (after) after(reporter);
   benchmark::Shutdown();
   return 0;

@@ -2,10 +2,10 @@
 // descending sort of the resulting eigenpairs.
 //
 // Speed without a changed bit: the pairs that one rotation updates are independent of each other,
-// so they are updated four at a time in SSE2 lanes, each lane the same float operations as the scalar
-// rotation. Pairs on two rows are loaded as they lie; pairs on a column of the upper triangle are
-// gathered from four rows. The eigenvector matrix holds its transpose while the sweeps run, so that
-// the two eigenvectors of a rotation are rows, and it is transposed in place before the return.
+// so they are updated eight (AVX2, two rows) or four (SSE2) at a time, each lane the same float
+// operations as the scalar rotation. Pairs on two rows are loaded as they lie; pairs on a column of the upper
+// triangle are gathered from four rows. The eigenvector matrix holds its transpose while the sweeps run, so
+// that the two eigenvectors of a rotation are rows, and it is transposed in place before the return.
 #include <cmath>
 #include <utility>
 
@@ -57,20 +57,43 @@ inline void scatter_column(float** m, int first, int column, __m128 v) {
   _mm_store_ss(&m[first + 2][column], _mm_movehl_ps(v, v));
   _mm_store_ss(&m[first + 3][column], _mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 3, 3, 3)));
 }
+
+#if NUMERICS_HAVE_AVX2
+// Eight pairs of two rows at a time from j on, lane by lane the operations of rotate_pair; returns the
+// first j left over.
+NUMERICS_AVX2_FUNCTION int rotate_rows_avx2(float* x, float* y, int j, int last, const Rotation& r) {
+  const __m256 s = _mm256_set1_ps(r.s);
+  const __m256 tau = _mm256_set1_ps(r.tau);
+  for (; j + 7 <= last; j += 8) {
+    const __m256 old_x = _mm256_loadu_ps(x + j);
+    const __m256 old_y = _mm256_loadu_ps(y + j);
+    _mm256_storeu_ps(x + j,
+                     _mm256_sub_ps(old_x, _mm256_mul_ps(s, _mm256_add_ps(old_y, _mm256_mul_ps(old_x, tau)))));
+    _mm256_storeu_ps(y + j,
+                     _mm256_add_ps(old_y, _mm256_mul_ps(s, _mm256_sub_ps(old_x, _mm256_mul_ps(old_y, tau)))));
+  }
+  return j;
+}
+#endif
 #endif
 
 // The pairs (x[j], y[j]) for j = first..last, two rows.
 void rotate_rows(float* x, float* y, int first, int last, const Rotation& r) {
   int j = first;
 #if NUMERICS_LINALG_SSE2
-  const __m128 s = _mm_set1_ps(r.s);
-  const __m128 tau = _mm_set1_ps(r.tau);
-  for (; j + 3 <= last; j += 4) {
-    __m128 vx = _mm_loadu_ps(x + j);
-    __m128 vy = _mm_loadu_ps(y + j);
-    rotate_lanes(&vx, &vy, s, tau);
-    _mm_storeu_ps(x + j, vx);
-    _mm_storeu_ps(y + j, vy);
+#if NUMERICS_HAVE_AVX2
+  if (detail::use_avx2()) j = rotate_rows_avx2(x, y, j, last, r);
+#endif
+  if (detail::use_sse2()) {
+    const __m128 s = _mm_set1_ps(r.s);
+    const __m128 tau = _mm_set1_ps(r.tau);
+    for (; j + 3 <= last; j += 4) {
+      __m128 vx = _mm_loadu_ps(x + j);
+      __m128 vy = _mm_loadu_ps(y + j);
+      rotate_lanes(&vx, &vy, s, tau);
+      _mm_storeu_ps(x + j, vx);
+      _mm_storeu_ps(y + j, vy);
+    }
   }
 #endif
   for (; j <= last; ++j) rotate_pair(x[j], y[j], r);
@@ -80,14 +103,16 @@ void rotate_rows(float* x, float* y, int first, int last, const Rotation& r) {
 void rotate_row_with_column(float* row, float** m, int column, int first, int last, const Rotation& r) {
   int j = first;
 #if NUMERICS_LINALG_SSE2
-  const __m128 s = _mm_set1_ps(r.s);
-  const __m128 tau = _mm_set1_ps(r.tau);
-  for (; j + 3 <= last; j += 4) {
-    __m128 vx = _mm_loadu_ps(row + j);
-    __m128 vy = gather_column(m, j, column);
-    rotate_lanes(&vx, &vy, s, tau);
-    _mm_storeu_ps(row + j, vx);
-    scatter_column(m, j, column, vy);
+  if (detail::use_sse2()) {
+    const __m128 s = _mm_set1_ps(r.s);
+    const __m128 tau = _mm_set1_ps(r.tau);
+    for (; j + 3 <= last; j += 4) {
+      __m128 vx = _mm_loadu_ps(row + j);
+      __m128 vy = gather_column(m, j, column);
+      rotate_lanes(&vx, &vy, s, tau);
+      _mm_storeu_ps(row + j, vx);
+      scatter_column(m, j, column, vy);
+    }
   }
 #endif
   for (; j <= last; ++j) rotate_pair(row[j], m[j][column], r);
@@ -97,14 +122,16 @@ void rotate_row_with_column(float* row, float** m, int column, int first, int la
 void rotate_columns(float** m, int p, int q, int first, int last, const Rotation& r) {
   int j = first;
 #if NUMERICS_LINALG_SSE2
-  const __m128 s = _mm_set1_ps(r.s);
-  const __m128 tau = _mm_set1_ps(r.tau);
-  for (; j + 3 <= last; j += 4) {
-    __m128 vx = gather_column(m, j, p);
-    __m128 vy = gather_column(m, j, q);
-    rotate_lanes(&vx, &vy, s, tau);
-    scatter_column(m, j, p, vx);
-    scatter_column(m, j, q, vy);
+  if (detail::use_sse2()) {
+    const __m128 s = _mm_set1_ps(r.s);
+    const __m128 tau = _mm_set1_ps(r.tau);
+    for (; j + 3 <= last; j += 4) {
+      __m128 vx = gather_column(m, j, p);
+      __m128 vy = gather_column(m, j, q);
+      rotate_lanes(&vx, &vy, s, tau);
+      scatter_column(m, j, p, vx);
+      scatter_column(m, j, q, vy);
+    }
   }
 #endif
   for (; j <= last; ++j) rotate_pair(m[j][p], m[j][q], r);

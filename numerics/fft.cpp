@@ -115,8 +115,29 @@ struct DoubleProducts {
     y = _mm_sub_ps(x, t);
     x = _mm_add_ps(x, t);
   }
-#else
-  static void one(float* a, float* b, const Entry& e) {
+#endif
+#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+  // Butterflies c = 0..len−1 (len a multiple of 2) of the pairs a[2c..2c+1], b[2c..2c+1], twiddle e[c],
+  // two at a time in four double lanes; returns how many were done.
+  NUMERICS_AVX2_FUNCTION static std::uint32_t run_avx2(float* a, float* b, const Entry* e,
+                                                       std::uint32_t len) {
+    std::uint32_t c = 0;
+    for (; c + 2 <= len; c += 2) {
+      const __m256d first = _mm256_loadu_pd(e[c].wr);
+      const __m256d second = _mm256_loadu_pd(e[c + 1].wr);
+      const __m256d wr = _mm256_permute2f128_pd(first, second, 0x20);
+      const __m256d wi = _mm256_permute2f128_pd(first, second, 0x31);
+      const __m256d z = _mm256_cvtps_pd(_mm_loadu_ps(b + 2 * std::size_t{c}));
+      const __m256d swapped = _mm256_permute_pd(z, 0x5);
+      const __m128 t = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(wr, z), _mm256_mul_pd(wi, swapped)));
+      const __m128 x = _mm_loadu_ps(a + 2 * std::size_t{c});
+      _mm_storeu_ps(b + 2 * std::size_t{c}, _mm_sub_ps(x, t));
+      _mm_storeu_ps(a + 2 * std::size_t{c}, _mm_add_ps(x, t));
+    }
+    return c;
+  }
+#endif
+  static void one_plain(float* a, float* b, const Entry& e) {
     const double re = static_cast<double>(b[0]);
     const double im = static_cast<double>(b[1]);
     const float tr = static_cast<float>(e.wr[0] * re - e.wi[1] * im);
@@ -126,7 +147,6 @@ struct DoubleProducts {
     a[0] += tr;
     a[1] += ti;
   }
-#endif
 };
 
 // Butterflies of fft_multidim: the twiddle is rounded to float and the whole butterfly is float
@@ -177,8 +197,49 @@ struct FloatProducts {
       _mm_storeu_ps(a + c, _mm_add_ps(x, t));
     }
   }
-#else
-  static void one(float* a, float* b, const Entry& e) {
+#endif
+#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+  NUMERICS_AVX2_FUNCTION static __m256 product_avx2(__m256 z, __m256 wr, __m256 wi) {
+    const __m256 swapped = _mm256_permute_ps(z, _MM_SHUFFLE(2, 3, 0, 1));
+    return _mm256_add_ps(_mm256_mul_ps(wr, z), _mm256_mul_ps(wi, swapped));
+  }
+  // As DoubleProducts::run_avx2, four butterflies at a time in eight float lanes.
+  NUMERICS_AVX2_FUNCTION static std::uint32_t run_avx2(float* a, float* b, const Entry* e,
+                                                       std::uint32_t len) {
+    std::uint32_t c = 0;
+    for (; c + 4 <= len; c += 4) {
+      const __m256 first = _mm256_loadu_ps(e[c].w);       // entries c, c + 1
+      const __m256 second = _mm256_loadu_ps(e[c + 2].w);  // entries c + 2, c + 3
+      const __m256 low = _mm256_permute2f128_ps(first, second, 0x20);
+      const __m256 high = _mm256_permute2f128_ps(first, second, 0x31);
+      const __m256 wr = _mm256_shuffle_ps(low, high, _MM_SHUFFLE(1, 0, 1, 0));
+      const __m256 wi = _mm256_shuffle_ps(low, high, _MM_SHUFFLE(3, 2, 3, 2));
+      const __m256 t = product_avx2(_mm256_loadu_ps(b + 2 * std::size_t{c}), wr, wi);
+      const __m256 x = _mm256_loadu_ps(a + 2 * std::size_t{c});
+      _mm256_storeu_ps(b + 2 * std::size_t{c}, _mm256_sub_ps(x, t));
+      _mm256_storeu_ps(a + 2 * std::size_t{c}, _mm256_add_ps(x, t));
+    }
+    return c;
+  }
+  // rows() eight floats at a time; returns how many floats were done.
+  NUMERICS_AVX2_FUNCTION static std::uint32_t rows_avx2(float* a, float* b, std::uint32_t width,
+                                                        const Entry& e) {
+    const __m128 w = _mm_load_ps(e.w);
+    const __m128 wr4 = _mm_movelh_ps(w, w);
+    const __m128 wi4 = _mm_movehl_ps(w, w);
+    const __m256 wr = _mm256_insertf128_ps(_mm256_castps128_ps256(wr4), wr4, 1);
+    const __m256 wi = _mm256_insertf128_ps(_mm256_castps128_ps256(wi4), wi4, 1);
+    std::uint32_t c = 0;
+    for (; c + 8 <= width; c += 8) {
+      const __m256 t = product_avx2(_mm256_loadu_ps(b + c), wr, wi);
+      const __m256 x = _mm256_loadu_ps(a + c);
+      _mm256_storeu_ps(b + c, _mm256_sub_ps(x, t));
+      _mm256_storeu_ps(a + c, _mm256_add_ps(x, t));
+    }
+    return c;
+  }
+#endif
+  static void one_plain(float* a, float* b, const Entry& e) {
     const float wr = e.w[0];
     const float wi = e.w[3];
     const float tr = wr * b[0] - wi * b[1];
@@ -188,25 +249,57 @@ struct FloatProducts {
     a[0] += tr;
     a[1] += ti;
   }
-  static void rows(float* a, float* b, std::uint32_t width, const Entry& e) {
-    for (std::uint32_t c = 0; c < width; c += 2) one(a + c, b + c, e);
+};
+
+// The lane path is chosen at run time (simd.h); every path gives the same bits.
+template <class K>
+void one(float* a, float* b, const typename K::Entry& e) {
+#if NUMERICS_FFT_SSE2
+  if (detail::use_sse2()) return K::one(a, b, e);
+#endif
+  K::one_plain(a, b, e);
+}
+
+// One twiddle over the row pairs a[0..width−1], b[0..width−1] (width a multiple of 4).
+void rows(float* a, float* b, std::uint32_t width, const FloatEntry& e) {
+  std::uint32_t c = 0;
+#if NUMERICS_FFT_SSE2
+#if NUMERICS_HAVE_AVX2
+  if (detail::use_avx2()) c = FloatProducts::rows_avx2(a, b, width, e);
+#endif
+  if (detail::use_sse2()) {
+    FloatProducts::rows(a + c, b + c, width - c, e);
+    return;
   }
 #endif
-};
+  for (; c < width; c += 2) FloatProducts::one_plain(a + c, b + c, e);
+}
 
 // Two adjacent butterflies of either kind: the pairs a[0..3], b[0..3] with twiddles e[0] and e[1].
 template <class K>
 void two(float* a, float* b, const typename K::Entry* e) {
 #if NUMERICS_FFT_SSE2
-  __m128 x = _mm_loadu_ps(a);
-  __m128 y = _mm_loadu_ps(b);
-  K::butterfly(x, y, e);
-  _mm_storeu_ps(b, y);
-  _mm_storeu_ps(a, x);
-#else
-  K::one(a, b, e[0]);
-  K::one(a + 2, b + 2, e[1]);
+  if (detail::use_sse2()) {
+    __m128 x = _mm_loadu_ps(a);
+    __m128 y = _mm_loadu_ps(b);
+    K::butterfly(x, y, e);
+    _mm_storeu_ps(b, y);
+    _mm_storeu_ps(a, x);
+    return;
+  }
 #endif
+  K::one_plain(a, b, e[0]);
+  K::one_plain(a + 2, b + 2, e[1]);
+}
+
+// The butterflies c = 0..len−1 (len even) of adjacent pairs a[2c..2c+1], b[2c..2c+1] with twiddle e[c].
+template <class K>
+void run(float* a, float* b, const typename K::Entry* e, std::uint32_t len) {
+  std::uint32_t c = 0;
+#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+  if (detail::use_avx2()) c = K::run_avx2(a, b, e, len);
+#endif
+  for (; c < len; c += 2) two<K>(a + 2 * std::size_t{c}, b + 2 * std::size_t{c}, e + c);
 }
 
 // Bit-reversal reordering of the complex values held in data[1..n] (n reals), pair by pair in the
@@ -286,18 +379,47 @@ void fill_early_table(typename K::Entry* table, std::uint32_t block, int directi
 // Danielson-Lanczos stages of spans 2 .. block/2 over data[1..block] (block ≥ 4 floats): the pair
 // of complex offset c in each sub-block of 2·span floats uses the stage's twiddle c.
 template <class K>
-void early_block(float* data, std::uint32_t block, const typename K::Entry* table) {
+void early_block_lanes(float* data, std::uint32_t block, const typename K::Entry* table) {
+  for (std::uint32_t i = 1; i < block; i += 4) one<K>(data + i, data + i + 2, table[0]);
+  const typename K::Entry* stage = table + 1;
+  for (std::uint32_t span = 4; span < block; span <<= 1) {
+    for (std::uint32_t i0 = 1; i0 < block; i0 += span << 1)
+      run<K>(data + i0, data + i0 + span, stage, span >> 1);
+    stage += span >> 1;
+  }
+}
+
+#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+// The same with every stage's runs in AVX2 lanes inside one function, so that the short runs of the
+// first stages cost no call each; the first stage and remainders of the widest lanes use SSE2.
+template <class K>
+NUMERICS_AVX2_FUNCTION void early_block_avx2(float* data, std::uint32_t block,
+                                             const typename K::Entry* table) {
   for (std::uint32_t i = 1; i < block; i += 4) K::one(data + i, data + i + 2, table[0]);
   const typename K::Entry* stage = table + 1;
   for (std::uint32_t span = 4; span < block; span <<= 1) {
+    const std::uint32_t len = span >> 1;
     for (std::uint32_t i0 = 1; i0 < block; i0 += span << 1) {
-      for (std::uint32_t c = 0; c < (span >> 1); c += 2) {
-        float* const a = data + i0 + 2 * std::size_t{c};
-        two<K>(a, a + span, stage + c);
+      float* const a = data + i0;
+      for (std::uint32_t c = K::run_avx2(a, a + span, stage, len); c < len; c += 2) {
+        __m128 x = _mm_loadu_ps(a + 2 * std::size_t{c});
+        __m128 y = _mm_loadu_ps(a + span + 2 * std::size_t{c});
+        K::butterfly(x, y, stage + c);
+        _mm_storeu_ps(a + span + 2 * std::size_t{c}, y);
+        _mm_storeu_ps(a + 2 * std::size_t{c}, x);
       }
     }
-    stage += span >> 1;
+    stage += len;
   }
+}
+#endif
+
+template <class K>
+void early_block(float* data, std::uint32_t block, const typename K::Entry* table) {
+#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+  if (detail::use_avx2()) return early_block_avx2<K>(data, block, table);
+#endif
+  early_block_lanes<K>(data, block, table);
 }
 
 // One later stage over data[1..total]: the recurrence yields a chunk of twiddles, which then serves
@@ -312,12 +434,8 @@ void late_stage_blocks(float* data, std::uint32_t total, std::uint32_t span, Twi
       chunk[c] = K::entry(w);
       advance(w);
     }
-    for (std::uint32_t i0 = 1 + 2 * c0; i0 < total; i0 += span << 1) {
-      for (std::uint32_t c = 0; c < len; c += 2) {
-        float* const a = data + i0 + 2 * std::size_t{c};
-        two<K>(a, a + span, chunk + c);
-      }
-    }
+    for (std::uint32_t i0 = 1 + 2 * c0; i0 < total; i0 += span << 1)
+      run<K>(data + i0, data + i0 + span, chunk, len);
   }
 }
 
@@ -337,15 +455,14 @@ void late_stage_overlapped(float* data, std::uint32_t total, std::uint32_t span,
   }
   for (std::uint32_t c0 = 0; c0 < half; c0 += len) {
     const bool more = c0 + len < half;
-    for (std::uint32_t c = 0; c < len; c += 2) {
-      if (more) {
-        next[c] = K::entry(w);
-        advance(w);
-        next[c + 1] = K::entry(w);
+    for (std::uint32_t c = 0; c < len; c += 4) {
+      const std::uint32_t count = std::min(4u, len - c);
+      for (std::uint32_t k = 0; more && k < count; ++k) {
+        next[c + k] = K::entry(w);
         advance(w);
       }
       for (std::uint32_t i0 = 1 + 2 * (c0 + c); i0 < total; i0 += span << 1) {
-        two<K>(data + i0, data + i0 + span, current + c);
+        run<K>(data + i0, data + i0 + span, current + c, count);
       }
     }
     std::swap(current, next);
@@ -446,7 +563,7 @@ void butterflies_rows(float* data, const Axis& a, int direction) {
       for (std::uint32_t i3 = 1; i3 <= f1; i3 += a.p1) {
         const FloatEntry e = FloatProducts::entry(w);
         for (std::uint32_t k1 = base + i3; k1 < base + group; k1 += f2) {
-          FloatProducts::rows(data + k1, data + k1 + f1, a.p1, e);
+          rows(data + k1, data + k1 + f1, a.p1, e);
         }
         advance(w);
       }

@@ -1,11 +1,9 @@
-// Nonlinear least-squares fitting by the Levenberg-Marquardt method, with the Gauss-Jordan solver it
-// uses (full pivoting, inverse formed in place), the spreading of the free parameters' covariance over
-// all parameters, and a ready model: a sum of Gaussians.
-//
 // Speed of gaussj without a changed bit: each element of a row's elimination update is independent of
-// the others, so the update runs four columns at a time in SSE2 lanes, each lane the same float
-// multiply and subtract as the scalar loop. The pivot search keeps the scan's choice (the last largest
-// magnitude in row-major order) while it compares four columns at a time.
+// the others, so the update runs eight (AVX2) or four (SSE2) columns at a time, each lane the same float
+// multiply and subtract as the scalar loop. The search for the next pivot rides along: while a row is
+// written, its largest candidate is kept, and the rows are taken in the order of the full scan, so the
+// choice (the last largest magnitude in row-major order) is the scan's without a second pass over the
+// matrix.
 #include <cmath>
 #include <utility>
 
@@ -128,26 +126,92 @@ void swap_rows(float** a, int n, float** b, int m, int r1, int r2) {
   for (int l = 1; l <= m; ++l) std::swap(b[r1][l], b[r2][l]);
 }
 
-// The largest |row[k]| over the columns k = 1..n not yet used as pivots (pivot count 0), NaN entries
-// left out; −1 when the row has no such column.
+// Where the next pivot lies: the row and the largest usable magnitude in it.
+struct PivotCandidate {
+  int row = 0;
+  float largest = 0.0f;
+};
+
+// A column is usable as a pivot while its pivot count is 0; NaN entries never compete. The lanes
+// below keep −1 for the unusable ones so that a plain maximum gives the row's largest candidate.
+#if NUMERICS_LINALG_SSE2
+__m128 usable_magnitudes(__m128 value, const int* counts) {
+  const __m128 magnitude = _mm_and_ps(value, _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff)));
+  const __m128i count = _mm_loadu_si128(reinterpret_cast<const __m128i*>(counts));
+  const __m128 usable = _mm_and_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(count, _mm_setzero_si128())),
+                                   _mm_cmpord_ps(magnitude, magnitude));
+  return _mm_or_ps(_mm_and_ps(usable, magnitude), _mm_andnot_ps(usable, _mm_set1_ps(-1.0f)));
+}
+
+float lane_maximum(__m128 best) {
+  best = _mm_max_ps(best, _mm_shuffle_ps(best, best, _MM_SHUFFLE(1, 0, 3, 2)));
+  best = _mm_max_ps(best, _mm_shuffle_ps(best, best, _MM_SHUFFLE(2, 3, 0, 1)));
+  return _mm_cvtss_f32(best);
+}
+
+#if NUMERICS_HAVE_AVX2
+NUMERICS_AVX2_FUNCTION __m256 usable_magnitudes8(__m256 value, const int* counts) {
+  const __m256 magnitude = _mm256_and_ps(value, _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff)));
+  const __m256i count = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(counts));
+  const __m256 usable = _mm256_and_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(count, _mm256_setzero_si256())),
+                                      _mm256_cmp_ps(magnitude, magnitude, _CMP_ORD_Q));
+  return _mm256_blendv_ps(_mm256_set1_ps(-1.0f), magnitude, usable);
+}
+
+NUMERICS_AVX2_FUNCTION float lane_maximum8(__m256 best) {
+  return lane_maximum(_mm_max_ps(_mm256_castps256_ps128(best), _mm256_extractf128_ps(best, 1)));
+}
+
+// The AVX2 parts of the kernels below: whole groups of eight columns from column l on; they return
+// the first column left over.
+NUMERICS_AVX2_FUNCTION int subtract_multiple_avx2(float* row, const float* pivot, float d, int l, int count) {
+  const __m256 factor = _mm256_set1_ps(d);
+  for (; l + 7 <= count; l += 8) {
+    const __m256 product = _mm256_mul_ps(_mm256_loadu_ps(pivot + l), factor);
+    _mm256_storeu_ps(row + l, _mm256_sub_ps(_mm256_loadu_ps(row + l), product));
+  }
+  return l;
+}
+
+NUMERICS_AVX2_FUNCTION int subtract_and_track_avx2(float* row, const float* pivot, float d, int l, int count,
+                                                   const int* pivot_count, float* largest) {
+  const __m256 factor = _mm256_set1_ps(d);
+  __m256 best = _mm256_set1_ps(*largest);
+  for (; l + 7 <= count; l += 8) {
+    const __m256 product = _mm256_mul_ps(_mm256_loadu_ps(pivot + l), factor);
+    const __m256 value = _mm256_sub_ps(_mm256_loadu_ps(row + l), product);
+    _mm256_storeu_ps(row + l, value);
+    best = _mm256_max_ps(best, usable_magnitudes8(value, pivot_count + l));
+  }
+  *largest = lane_maximum8(best);
+  return l;
+}
+
+NUMERICS_AVX2_FUNCTION int largest_candidate_avx2(const float* row, int l, int n, const int* pivot_count,
+                                                  float* largest) {
+  __m256 best = _mm256_set1_ps(*largest);
+  for (; l + 7 <= n; l += 8)
+    best = _mm256_max_ps(best, usable_magnitudes8(_mm256_loadu_ps(row + l), pivot_count + l));
+  *largest = lane_maximum8(best);
+  return l;
+}
+#endif
+#endif
+
+// The largest |row[k]| over the usable columns k = 1..n; −1 when the row has none.
 float largest_candidate(const float* row, int n, const int* pivot_count) {
   float largest = -1.0f;
   int k = 1;
 #if NUMERICS_LINALG_SSE2
-  const __m128 magnitude_bits = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
-  const __m128 none = _mm_set1_ps(-1.0f);
-  const __m128i zero = _mm_setzero_si128();
-  __m128 best = none;
-  for (; k + 3 <= n; k += 4) {
-    const __m128 value = _mm_and_ps(_mm_loadu_ps(row + k), magnitude_bits);
-    const __m128i counts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pivot_count + k));
-    const __m128 usable =
-        _mm_and_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(counts, zero)), _mm_cmpord_ps(value, value));
-    best = _mm_max_ps(best, _mm_or_ps(_mm_and_ps(usable, value), _mm_andnot_ps(usable, none)));
+#if NUMERICS_HAVE_AVX2
+  if (detail::use_avx2()) k = largest_candidate_avx2(row, k, n, pivot_count, &largest);
+#endif
+  if (detail::use_sse2()) {
+    __m128 best = _mm_set1_ps(largest);
+    for (; k + 3 <= n; k += 4)
+      best = _mm_max_ps(best, usable_magnitudes(_mm_loadu_ps(row + k), pivot_count + k));
+    largest = lane_maximum(best);
   }
-  best = _mm_max_ps(best, _mm_shuffle_ps(best, best, _MM_SHUFFLE(1, 0, 3, 2)));
-  best = _mm_max_ps(best, _mm_shuffle_ps(best, best, _MM_SHUFFLE(2, 3, 0, 1)));
-  largest = _mm_cvtss_f32(best);
 #endif
   for (; k <= n; ++k) {
     const float value = std::fabs(row[k]);
@@ -156,59 +220,107 @@ float largest_candidate(const float* row, int n, const int* pivot_count) {
   return largest;
 }
 
-// Full pivoting: the largest magnitude among the rows and columns not yet used as pivots. The scan
-// in row-major order with "≥" would keep the last of equal magnitudes, i.e. the last occurrence of
-// the largest one: the row is the last whose largest candidate reaches the running maximum, the
-// column the last in it that holds that maximum. No candidate at all happens only with NaN entries;
-// a pivot count above 1 cannot arise but is reported as the scan would report it.
-void find_pivot(float** a, int n, const int* pivot_count, int* pivot_row, int* pivot_col) {
+// The row-major scan with "≥" keeps the last of equal magnitudes: the row is the last whose largest
+// candidate reaches the running maximum. Rows already used as pivots take no part.
+void consider_row(PivotCandidate* next, int row, float candidate) {
+  if (candidate >= next->largest) {
+    next->largest = candidate;
+    next->row = row;
+  }
+}
+
+// Full pivoting, as one scan of the matrix: only the first pivot is found this way, the later ones
+// while the elimination writes the matrix (eliminate below).
+PivotCandidate scan_for_pivot(float** a, int n, const int* pivot_count) {
+  PivotCandidate next;
+  for (int j = 1; j <= n; ++j) {
+    if (pivot_count[j] != 1) consider_row(&next, j, largest_candidate(a[j], n, pivot_count));
+  }
+  return next;
+}
+
+// The column of the chosen row: the last usable one that holds the largest magnitude. No candidate
+// at all happens only with NaN entries; a pivot count above 1 cannot arise but is reported as the
+// scan would report it.
+int pivot_column(float** a, int n, const int* pivot_count, PivotCandidate next) {
   for (int k = 1; k <= n; ++k) {
     if (pivot_count[k] > 1) fatal_numeric_error("gaussj: Singular Matrix-1");
   }
-  float largest = 0.0f;
-  int row = 0;
-  for (int j = 1; j <= n; ++j) {
-    if (pivot_count[j] == 1) continue;
-    const float candidate = largest_candidate(a[j], n, pivot_count);
-    if (candidate >= largest) {
-      largest = candidate;
-      row = j;
-    }
-  }
-  if (row == 0) fatal_numeric_error("gaussj: Singular Matrix-1");
+  if (next.row == 0) fatal_numeric_error("gaussj: Singular Matrix-1");
   int col = n;
-  while (pivot_count[col] != 0 || std::fabs(a[row][col]) != largest) --col;
-  *pivot_row = row;
-  *pivot_col = col;
+  while (pivot_count[col] != 0 || std::fabs(a[next.row][col]) != next.largest) --col;
+  return col;
 }
 
 // row[l] = row[l] − pivot[l]·d for l = 1..count.
 void subtract_multiple(float* row, const float* pivot, float d, int count) {
   int l = 1;
 #if NUMERICS_LINALG_SSE2
-  const __m128 factor = _mm_set1_ps(d);
-  for (; l + 3 <= count; l += 4) {
-    const __m128 product = _mm_mul_ps(_mm_loadu_ps(pivot + l), factor);
-    _mm_storeu_ps(row + l, _mm_sub_ps(_mm_loadu_ps(row + l), product));
+#if NUMERICS_HAVE_AVX2
+  if (detail::use_avx2()) l = subtract_multiple_avx2(row, pivot, d, l, count);
+#endif
+  if (detail::use_sse2()) {
+    const __m128 factor = _mm_set1_ps(d);
+    for (; l + 3 <= count; l += 4) {
+      const __m128 product = _mm_mul_ps(_mm_loadu_ps(pivot + l), factor);
+      _mm_storeu_ps(row + l, _mm_sub_ps(_mm_loadu_ps(row + l), product));
+    }
   }
 #endif
   for (; l <= count; ++l) row[l] = row[l] - pivot[l] * d;
 }
 
+// subtract_multiple that also returns the largest usable magnitude it wrote (−1 for none): the
+// pivot search of the next pass, without reading the row again.
+float subtract_and_track(float* row, const float* pivot, float d, int count, const int* pivot_count) {
+  float largest = -1.0f;
+  int l = 1;
+#if NUMERICS_LINALG_SSE2
+#if NUMERICS_HAVE_AVX2
+  if (detail::use_avx2()) l = subtract_and_track_avx2(row, pivot, d, l, count, pivot_count, &largest);
+#endif
+  if (detail::use_sse2()) {
+    const __m128 factor = _mm_set1_ps(d);
+    __m128 best = _mm_set1_ps(largest);
+    for (; l + 3 <= count; l += 4) {
+      const __m128 product = _mm_mul_ps(_mm_loadu_ps(pivot + l), factor);
+      const __m128 value = _mm_sub_ps(_mm_loadu_ps(row + l), product);
+      _mm_storeu_ps(row + l, value);
+      best = _mm_max_ps(best, usable_magnitudes(value, pivot_count + l));
+    }
+    largest = lane_maximum(best);
+  }
+#endif
+  for (; l <= count; ++l) {
+    row[l] = row[l] - pivot[l] * d;
+    const float value = std::fabs(row[l]);
+    if (pivot_count[l] == 0 && value > largest) largest = value;
+  }
+  return largest;
+}
+
 // Divides the pivot row by the pivot (reciprocal formed in double, rounded to float) and clears the
-// pivot column in every other row; the cleared entries build up the inverse in place.
-void eliminate(float** a, int n, float** b, int m, int pc) {
+// pivot column in every other row; the cleared entries build up the inverse in place. The pivot
+// counts already include this pivot, so the rows written are scanned as the next search would scan
+// them, in the same order; the result is that search's choice of row.
+PivotCandidate eliminate(float** a, int n, float** b, int m, int pc, const int* pivot_count) {
   const float p = static_cast<float>(1.0 / static_cast<double>(a[pc][pc]));
   a[pc][pc] = 1.0f;
   for (int l = 1; l <= n; ++l) a[pc][l] = a[pc][l] * p;
   for (int l = 1; l <= m; ++l) b[pc][l] = b[pc][l] * p;
+  PivotCandidate next;
   for (int r = 1; r <= n; ++r) {
     if (r == pc) continue;
     const float d = a[r][pc];
     a[r][pc] = 0.0f;
-    subtract_multiple(a[r], a[pc], d, n);
+    if (pivot_count[r] == 1) {
+      subtract_multiple(a[r], a[pc], d, n);
+    } else {
+      consider_row(&next, r, subtract_and_track(a[r], a[pc], d, n, pivot_count));
+    }
     if (m > 0) subtract_multiple(b[r], b[pc], d, m);
   }
+  return next;
 }
 
 }  // namespace
@@ -267,16 +379,16 @@ void gaussj(float** a, int n, float** b, int m) {
   int* row_index = ivector(1, n);
   int* pivot_count = ivector(1, n);
   for (int j = 1; j <= n; ++j) pivot_count[j] = 0;
+  PivotCandidate next = scan_for_pivot(a, n, pivot_count);
   for (int i = 1; i <= n; ++i) {
-    int pivot_row = 0;
-    int pivot_col = 0;
-    find_pivot(a, n, pivot_count, &pivot_row, &pivot_col);
+    const int pivot_row = next.row;
+    const int pivot_col = pivot_column(a, n, pivot_count, next);
     ++pivot_count[pivot_col];
     if (pivot_row != pivot_col) swap_rows(a, n, b, m, pivot_row, pivot_col);
     row_index[i] = pivot_row;
     column_index[i] = pivot_col;
     if (a[pivot_col][pivot_col] == 0.0f) fatal_numeric_error("gaussj: Singular Matrix-2");
-    eliminate(a, n, b, m, pivot_col);
+    next = eliminate(a, n, b, m, pivot_col, pivot_count);
   }
   // Undo the row exchanges on the inverse by exchanging columns in reverse order.
   for (int l = n; l >= 1; --l) {

@@ -1,10 +1,13 @@
-// The one switch between the SSE2 lanes and the portable scalar loops of the fast kernels. Both paths
-// perform per element exactly the same IEEE operations in the same precision, so the choice changes
+// The one place that chooses between the lanes of the fast kernels: the portable scalar loops, SSE2
+// (4 floats, 2 doubles) and AVX2 (8 floats, 4 doubles). Every path performs per element exactly the
+// same IEEE operations in the same precision and order (no fused multiply-add), so the choice changes
 // speed, never a result bit.
 //
-// SSE2 is used where the compiler targets it (every x86-64 compiler: GCC and Clang define __SSE2__,
-// MSVC _M_X64). Defining NUMERICS_FFT_PORTABLE (the transforms) or NUMERICS_LINALG_PORTABLE (the
-// decomposition, the eigen-solver and Gauss-Jordan) selects the scalar loops instead.
+// SSE2 is compiled in where the compiler targets it (every x86-64 compiler: GCC and Clang define
+// __SSE2__, MSVC _M_X64); AVX2 kernels are compiled with a function-level target attribute and chosen
+// at run time after one CPU check, so that plain -O2 builds one library for every x86-64 machine.
+// Defining NUMERICS_FFT_PORTABLE (the transforms) or NUMERICS_LINALG_PORTABLE (the decomposition, the
+// eigen-solver and Gauss-Jordan) leaves only the scalar loops in those families.
 #pragma once
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -25,6 +28,52 @@
 #define NUMERICS_LINALG_SSE2 0
 #endif
 
+// AVX2 kernels exist wherever SSE2 does on x86-64; GCC and Clang (in either ABI) need the attribute
+// to emit the instructions in a function of an otherwise baseline build, MSVC needs nothing.
+#if NUMERICS_HAVE_SSE2 && (defined(__x86_64__) || defined(_M_X64))
+#define NUMERICS_HAVE_AVX2 1
+#else
+#define NUMERICS_HAVE_AVX2 0
+#endif
+
+#if defined(__GNUC__) || defined(__clang__)
+#define NUMERICS_AVX2_FUNCTION __attribute__((target("avx2")))
+#else
+#define NUMERICS_AVX2_FUNCTION
+#endif
+
 #if NUMERICS_FFT_SSE2 || NUMERICS_LINALG_SSE2
 #include <emmintrin.h>
 #endif
+#if NUMERICS_HAVE_AVX2 && (NUMERICS_FFT_SSE2 || NUMERICS_LINALG_SSE2)
+#include <immintrin.h>
+// Clang in the Microsoft ABI leaves the AVX declarations out of <immintrin.h> unless the whole unit
+// is compiled for AVX; the target attribute makes them usable function by function.
+#if defined(__clang__) && defined(_MSC_VER) && !defined(__AVX__)
+#include <avxintrin.h>
+#endif
+#if defined(__clang__) && defined(_MSC_VER) && !defined(__AVX2__)
+#include <avx2intrin.h>
+#endif
+#endif
+
+namespace numerics {
+namespace detail {
+
+// The lane widths in increasing order; a path includes the narrower ones for its remainders.
+enum class SimdPath : int { portable = 0, sse2 = 1, avx2 = 2 };
+
+// The path the kernels take: the widest this processor and operating system support, unless a
+// test has forced another. Read on every kernel call; the CPU is asked once.
+extern SimdPath simd_path_in_use;
+inline SimdPath simd_path() { return simd_path_in_use; }
+bool simd_path_supported(SimdPath path);
+// Internal (tests compare every path bit for bit): makes the kernels take `path`, which must be
+// supported. Not thread-safe; the library keeps one thread at a time anyway.
+void force_simd_path(SimdPath path);
+
+inline bool use_sse2() { return simd_path() >= SimdPath::sse2; }
+inline bool use_avx2() { return simd_path() >= SimdPath::avx2; }
+
+}  // namespace detail
+}  // namespace numerics

@@ -6,7 +6,8 @@
 // whatever order walks memory best, each sum still adding its terms in ascending index. The SSE2
 // lanes carry independent elements (four columns of one update, or four rows of one set of sums or
 // rotations, moved between rows and lanes by 4 × 4 transposes), each lane performing exactly the
-// scalar float operations. The portable scalar path does the same work for other processors.
+// scalar float operations; the row updates y += x·factor take eight columns at a time where AVX2 is
+// available. The portable scalar path does the same work for other processors.
 #include <cmath>
 #include <cstddef>
 
@@ -56,13 +57,29 @@ void rotate_columns(float** m, int rows, int p, int q, float c, float s) {
   }
 }
 
+#if NUMERICS_LINALG_SSE2 && NUMERICS_HAVE_AVX2
+// add_multiple eight elements at a time from j on; returns the first j left over.
+NUMERICS_AVX2_FUNCTION int add_multiple_avx2(float* y, const float* x, float factor, int j, int last) {
+  const __m256 f = _mm256_set1_ps(factor);
+  for (; j + 7 <= last; j += 8) {
+    _mm256_storeu_ps(y + j, _mm256_add_ps(_mm256_loadu_ps(y + j), _mm256_mul_ps(_mm256_loadu_ps(x + j), f)));
+  }
+  return j;
+}
+#endif
+
 // y[j] = y[j] + x[j]·factor for j = first..last.
 void add_multiple(float* y, const float* x, float factor, int first, int last) {
   int j = first;
 #if NUMERICS_LINALG_SSE2
-  const __m128 f = _mm_set1_ps(factor);
-  for (; j + 3 <= last; j += 4) {
-    _mm_storeu_ps(y + j, _mm_add_ps(_mm_loadu_ps(y + j), _mm_mul_ps(_mm_loadu_ps(x + j), f)));
+#if NUMERICS_HAVE_AVX2
+  if (detail::use_avx2()) j = add_multiple_avx2(y, x, factor, j, last);
+#endif
+  if (detail::use_sse2()) {
+    const __m128 f = _mm_set1_ps(factor);
+    for (; j + 3 <= last; j += 4) {
+      _mm_storeu_ps(y + j, _mm_add_ps(_mm_loadu_ps(y + j), _mm_mul_ps(_mm_loadu_ps(x + j), f)));
+    }
   }
 #endif
   for (; j <= last; ++j) y[j] = y[j] + x[j] * factor;
@@ -155,19 +172,21 @@ void rotate_row_group(float* const* rows, int count, const __m128* cs, const __m
 void rotate_adjacent_columns(float** m, int rows, int first, int count, const float* c, const float* s) {
   int r = 1;
 #if NUMERICS_LINALG_SSE2
-  __m128 cs[kRotationBlock], sn[kRotationBlock];
-  for (int q = 0; q < count; ++q) {
-    cs[q] = _mm_set1_ps(c[q]);
-    sn[q] = _mm_set1_ps(s[q]);
-  }
-  float* group[kGroupRows];
-  for (; r + kGroupRows - 1 <= rows; r += kGroupRows) {
-    for (int k = 0; k < kGroupRows; ++k) group[k] = m[r + k] + first;
-    rotate_row_group<kGroupRows>(group, count, cs, sn, c, s);
-  }
-  for (; r + 3 <= rows; r += 4) {
-    for (int k = 0; k < 4; ++k) group[k] = m[r + k] + first;
-    rotate_row_group<4>(group, count, cs, sn, c, s);
+  if (detail::use_sse2()) {
+    __m128 cs[kRotationBlock], sn[kRotationBlock];
+    for (int q = 0; q < count; ++q) {
+      cs[q] = _mm_set1_ps(c[q]);
+      sn[q] = _mm_set1_ps(s[q]);
+    }
+    float* group[kGroupRows];
+    for (; r + kGroupRows - 1 <= rows; r += kGroupRows) {
+      for (int k = 0; k < kGroupRows; ++k) group[k] = m[r + k] + first;
+      rotate_row_group<kGroupRows>(group, count, cs, sn, c, s);
+    }
+    for (; r + 3 <= rows; r += 4) {
+      for (int k = 0; k < 4; ++k) group[k] = m[r + k] + first;
+      rotate_row_group<4>(group, count, cs, sn, c, s);
+    }
   }
 #endif
   for (; r <= rows; ++r) finish_row(m[r] + first, 0, count, c, s, m[r][first]);
@@ -226,14 +245,16 @@ void reflect_rows_below(float** a, int m, int n, int i, const float* e) {
   const int l = i + 1;
   int j = l;
 #if NUMERICS_LINALG_SSE2
-  float t[8];
-  for (; j + 7 <= m; j += 8) {
-    row_sums<8>(a + j, a[i], l, n, t);
-    for (int r = 0; r < 8; ++r) add_multiple(a[j + r], e, t[r], l, n);
-  }
-  for (; j + 3 <= m; j += 4) {
-    row_sums<4>(a + j, a[i], l, n, t);
-    for (int r = 0; r < 4; ++r) add_multiple(a[j + r], e, t[r], l, n);
+  if (detail::use_sse2()) {
+    float t[8];
+    for (; j + 7 <= m; j += 8) {
+      row_sums<8>(a + j, a[i], l, n, t);
+      for (int r = 0; r < 8; ++r) add_multiple(a[j + r], e, t[r], l, n);
+    }
+    for (; j + 3 <= m; j += 4) {
+      row_sums<4>(a + j, a[i], l, n, t);
+      for (int r = 0; r < 4; ++r) add_multiple(a[j + r], e, t[r], l, n);
+    }
   }
 #endif
   for (; j <= m; ++j) {

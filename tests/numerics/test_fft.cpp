@@ -15,6 +15,7 @@
 #include "numerics/numerics.h"
 #include "support/bordered.h"
 #include "support/fatal_message.h"
+#include "support/simd_paths.h"
 #include "support/tolerance.h"
 
 namespace {
@@ -378,73 +379,84 @@ Floats spread_data(std::uint32_t n, unsigned seed) {
   return v;
 }
 
+// Each on every lane path this machine supports (portable, SSE2, AVX2).
 TEST(FftPlainOrder, ComplexAndRealAgreeBitForBitAtEverySize) {
-  for (std::uint32_t lg = 0; lg <= 20; ++lg) {
-    const std::uint32_t count = 1u << lg;
-    for (int direction : {1, -1}) {
-      Floats fast = spread_data(2 * count, 10 * lg + 3 + direction), slow = fast;
-      fft_complex(fast.data(), count, direction);
-      plain::complex(slow.data(), count, direction);
-      EXPECT_EQ(first_difference(fast.data(), slow.data(), fast.size()), -1)
-          << "complex 2^" << lg << " " << direction;
+  const int paths = test_support::on_every_simd_path([&] {
+    for (std::uint32_t lg = 0; lg <= 20; ++lg) {
+      const std::uint32_t count = 1u << lg;
+      for (int direction : {1, -1}) {
+        Floats fast = spread_data(2 * count, 10 * lg + 3 + direction), slow = fast;
+        fft_complex(fast.data(), count, direction);
+        plain::complex(slow.data(), count, direction);
+        EXPECT_EQ(first_difference(fast.data(), slow.data(), fast.size()), -1)
+            << "complex 2^" << lg << " " << direction;
+      }
+      if (lg == 0) continue;
+      for (int direction : {1, -1, 0}) {
+        Floats fast = spread_data(count, 10 * lg + 7 + direction), slow = fast;
+        fft_real(fast.data(), count, direction);
+        plain::real(slow.data(), count, direction);
+        EXPECT_EQ(first_difference(fast.data(), slow.data(), fast.size()), -1)
+            << "real 2^" << lg << " " << direction;
+      }
     }
-    if (lg == 0) continue;
-    for (int direction : {1, -1, 0}) {
-      Floats fast = spread_data(count, 10 * lg + 7 + direction), slow = fast;
-      fft_real(fast.data(), count, direction);
-      plain::real(slow.data(), count, direction);
-      EXPECT_EQ(first_difference(fast.data(), slow.data(), fast.size()), -1)
-          << "real 2^" << lg << " " << direction;
-    }
-  }
+  });
+  EXPECT_GE(paths, 2);
 }
 
 // Shapes that reach every loop arrangement: short and long runs of the fastest axis, narrow and
 // wide rows of the slower ones, runs smaller and larger than a cache group, and axes of size 1.
 TEST(FftPlainOrder, MultidimAgreesBitForBit) {
-  const std::vector<std::vector<std::uint32_t>> shapes{
-      {1},          {2},        {64},         {4096},       {2, 2},     {1, 8},
-      {8, 1},       {4, 512},   {512, 4},     {2, 2048},    {64, 1024}, {1024, 2, 16},
-      {16, 16, 64}, {1, 32, 1}, {4, 2, 8, 2}, {2, 8192, 2}, {256, 256}, {32, 2, 2, 32}};
-  for (const std::vector<std::uint32_t>& shape : shapes) {
-    std::vector<std::uint32_t> dims{0};
-    std::uint32_t total = 1;
-    for (std::uint32_t n : shape) dims.push_back(n), total *= n;
-    const int ndims = static_cast<int>(shape.size());
-    for (int direction : {1, -1}) {
-      Floats fast = spread_data(2 * total, total + 31 * ndims + direction), slow = fast;
-      fft_multidim(fast.data(), dims.data(), ndims, direction);
-      plain::multidim(slow.data(), dims.data(), ndims, direction);
-      EXPECT_EQ(first_difference(fast.data(), slow.data(), fast.size()), -1)
-          << total << " " << ndims << " " << direction;
+  const int paths = test_support::on_every_simd_path([&] {
+    const std::vector<std::vector<std::uint32_t>> shapes{
+        {1},          {2},        {64},         {4096},       {2, 2},     {1, 8},
+        {8, 1},       {4, 512},   {512, 4},     {2, 2048},    {64, 1024}, {1024, 2, 16},
+        {16, 16, 64}, {1, 32, 1}, {4, 2, 8, 2}, {2, 8192, 2}, {256, 256}, {32, 2, 2, 32}};
+    for (const std::vector<std::uint32_t>& shape : shapes) {
+      std::vector<std::uint32_t> dims{0};
+      std::uint32_t total = 1;
+      for (std::uint32_t n : shape) dims.push_back(n), total *= n;
+      const int ndims = static_cast<int>(shape.size());
+      for (int direction : {1, -1}) {
+        Floats fast = spread_data(2 * total, total + 31 * ndims + direction), slow = fast;
+        fft_multidim(fast.data(), dims.data(), ndims, direction);
+        plain::multidim(slow.data(), dims.data(), ndims, direction);
+        EXPECT_EQ(first_difference(fast.data(), slow.data(), fast.size()), -1)
+            << total << " " << ndims << " " << direction;
+      }
     }
-  }
+  });
+  EXPECT_GE(paths, 2);
 }
 
 TEST(FftPlainOrder, Real3dAgreesBitForBitOnTensorAndNyquistPlane) {
-  const std::uint32_t shapes[][3] = {{1, 1, 2}, {1, 1, 4},   {2, 2, 2},   {4, 2, 8},    {2, 4, 16},
-                                     {8, 8, 8}, {1, 16, 64}, {16, 1, 32}, {2, 2, 1024}, {32, 32, 32}};
-  for (const auto& s : shapes) {
-    const std::uint32_t n1 = s[0], n2 = s[1], n3 = s[2], total = n1 * n2 * n3;
-    for (int direction : {1, -1}) {
-      const Floats input = spread_data(total + 2 * n1 * n2, total + direction);
-      float*** t[2] = {f3tensor(1, n1, 1, n2, 1, n3), f3tensor(1, n1, 1, n2, 1, n3)};
-      float** nyq[2] = {matrix(1, n1, 1, 2 * n2), matrix(1, n1, 1, 2 * n2)};
-      for (int k = 0; k < 2; ++k) {
-        std::copy(&input[1], &input[1] + total, &t[k][1][1][1]);
-        std::copy(&input[1] + total, &input[1] + total + 2 * std::size_t{n1} * n2, &nyq[k][1][1]);
-      }
-      fft_real_3d(t[0], nyq[0], n1, n2, n3, direction);
-      plain::real_3d(t[1], nyq[1], n1, n2, n3, direction);
-      EXPECT_EQ(first_difference(&t[0][1][1][1], &t[1][1][1][1], total), -1) << n1 << "x" << n2 << "x" << n3;
-      EXPECT_EQ(first_difference(&nyq[0][1][1], &nyq[1][1][1], 2 * std::size_t{n1} * n2), -1)
-          << n1 << "x" << n2 << "x" << n3;
-      for (int k = 0; k < 2; ++k) {
-        release_matrix(nyq[k], 1, n1, 1, 2 * n2);
-        release_f3tensor(t[k], 1, n1, 1, n2, 1, n3);
+  const int paths = test_support::on_every_simd_path([&] {
+    const std::uint32_t shapes[][3] = {{1, 1, 2}, {1, 1, 4},   {2, 2, 2},   {4, 2, 8},    {2, 4, 16},
+                                       {8, 8, 8}, {1, 16, 64}, {16, 1, 32}, {2, 2, 1024}, {32, 32, 32}};
+    for (const auto& s : shapes) {
+      const std::uint32_t n1 = s[0], n2 = s[1], n3 = s[2], total = n1 * n2 * n3;
+      for (int direction : {1, -1}) {
+        const Floats input = spread_data(total + 2 * n1 * n2, total + direction);
+        float*** t[2] = {f3tensor(1, n1, 1, n2, 1, n3), f3tensor(1, n1, 1, n2, 1, n3)};
+        float** nyq[2] = {matrix(1, n1, 1, 2 * n2), matrix(1, n1, 1, 2 * n2)};
+        for (int k = 0; k < 2; ++k) {
+          std::copy(&input[1], &input[1] + total, &t[k][1][1][1]);
+          std::copy(&input[1] + total, &input[1] + total + 2 * std::size_t{n1} * n2, &nyq[k][1][1]);
+        }
+        fft_real_3d(t[0], nyq[0], n1, n2, n3, direction);
+        plain::real_3d(t[1], nyq[1], n1, n2, n3, direction);
+        EXPECT_EQ(first_difference(&t[0][1][1][1], &t[1][1][1][1], total), -1)
+            << n1 << "x" << n2 << "x" << n3;
+        EXPECT_EQ(first_difference(&nyq[0][1][1], &nyq[1][1][1], 2 * std::size_t{n1} * n2), -1)
+            << n1 << "x" << n2 << "x" << n3;
+        for (int k = 0; k < 2; ++k) {
+          release_matrix(nyq[k], 1, n1, 1, 2 * n2);
+          release_f3tensor(t[k], 1, n1, 1, n2, 1, n3);
+        }
       }
     }
-  }
+  });
+  EXPECT_GE(paths, 2);
 }
 
 }  // namespace
