@@ -2,6 +2,7 @@
 // regularised incomplete beta function, a closed-form complementary error function, the
 // Kolmogorov-Smirnov tail series and the polar normal-deviate radius transform of a single value.
 #include <cmath>
+#include <limits>
 
 #include "numerics/numerics.h"
 
@@ -29,18 +30,17 @@ constexpr double kErfcCoefficients[10] = {-1.26551223, 1.00002368,  0.37409196, 
 constexpr double kKsRelativeToPrevious = 0.001;
 constexpr double kKsRelativeToSum = 1e-8;
 
-double magnitude(float v) {
-  return std::fabs(static_cast<double>(v));
-}
+double magnitude(float v) { return std::fabs(static_cast<double>(v)); }
 
 // The shared exponential front factor x^a e^-x / Gamma(a) of gser and gcf, left to right in float.
-float gamma_front_factor(float a, float x, float gln) {
-  return std::exp(-x + a * std::log(x) - gln);
-}
+float gamma_front_factor(float a, float x, float gln) { return std::exp(-x + a * std::log(x) - gln); }
 
 }  // namespace
 
 double log_gamma(double x) {
+  // The series has no meaning for negative x, where it can still come out finite (about 2.05 at
+  // -1.125): those arguments give NaN, as do -0 and +inf through the steps themselves.
+  if (x < 0.0) return std::numeric_limits<double>::quiet_NaN();
   double tmp = x + 5.5;
   tmp = tmp - (x + 0.5) * std::log(tmp);
   double ser = kLanczosConstant;
