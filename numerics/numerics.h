@@ -44,7 +44,8 @@ void release_f3tensor(float*** t,         int nrl, int nrh, int ncl, int nch, in
 void release_c3tensor(unsigned char*** t, int nrl, int nrh, int ncl, int nch, int ndl, int ndh);
 
 // Special functions
-// ln Gamma(x) by a six-term Lanczos series, about 2e-10 absolute; +0 gives +infinity, x < 0, -0, +inf NaN.
+// ln Gamma(x) by a six-term Lanczos series, about 2e-10 absolute; x < 0, -0 and +inf give NaN, +0 and
+// x below about 1.7e-307 (where the step 2.5066 ser / x overflows) +infinity.
 double log_gamma(double x);
 // Q(a, x) = Gamma(a, x) / Gamma(a); x < 0 or a <= 0, or no convergence in 100 terms, is fatal.
 float  gammq(float a, float x);

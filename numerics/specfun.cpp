@@ -35,6 +35,16 @@ double magnitude(float v) { return std::fabs(static_cast<double>(v)); }
 // The shared exponential front factor x^a e^-x / Gamma(a) of gser and gcf, left to right in float.
 float gamma_front_factor(float a, float x, float gln) { return std::exp(-x + a * std::log(x) - gln); }
 
+// Holds a result that rounding carried outside [0, 1] at the nearer end (NaN passes). With a large a
+// and a tiny b the float sum a + b inside ln Gamma(a + b) moves the front factor by a relative 1e-4 or
+// so, enough for 1 - I_{1-x}(b, a) to come out negative (-1.3e-4 at a = 1024, b = 6.6e-5,
+// x = 0.99998784); the results inside [0, 1] are untouched.
+float probability(float v) {
+  if (v < 0.0f) return 0.0f;
+  if (v > 1.0f) return 1.0f;
+  return v;
+}
+
 }  // namespace
 
 double log_gamma(double x) {
@@ -84,7 +94,10 @@ void gser(float* gamser, float a, float x, float* gln) {
     del = del * (x / ap);
     sum = sum + del;
     if (magnitude(del) < magnitude(sum) * kRelativeAccuracy) {
-      *gamser = sum * gamma_front_factor(a, x, *gln);
+      // For a tiny a, P is 1 less a tiny amount, and the float rounding of ln Gamma(a) (about 83 at
+      // a = 1e-36) can carry the product past 1, which made gammq = 1 - P negative: P is held at 1.
+      const float p = sum * gamma_front_factor(a, x, *gln);
+      *gamser = p > 1.0f ? 1.0f : p;
       return;
     }
   }
@@ -132,10 +145,10 @@ float incomplete_beta(float a, float b, float x) {
   // The fraction converges fast below the mean-like threshold; above it use the symmetry
   // I_x(a, b) = 1 - I_{1-x}(b, a).
   if (xd < (static_cast<double>(a) + 1.0) / (static_cast<double>(ab) + 2.0)) {
-    return bt * incomplete_beta_fraction(static_cast<double>(a), static_cast<double>(b), xd) / a;
+    return probability(bt * incomplete_beta_fraction(static_cast<double>(a), static_cast<double>(b), xd) / a);
   }
   const float tail = bt * incomplete_beta_fraction(static_cast<double>(b), static_cast<double>(a), 1.0 - xd) / b;
-  return static_cast<float>(1.0 - static_cast<double>(tail));
+  return probability(static_cast<float>(1.0 - static_cast<double>(tail)));
 }
 
 // Continued fraction of I_x(a, b) by the modified Lentz method, entirely in double; each pass of the
