@@ -47,7 +47,7 @@ void release_c3tensor(unsigned char*** t, int nrl, int nrh, int ncl, int nch, in
 // ln Gamma(x) by a six-term Lanczos series, about 2e-10 absolute; x < 0, -0 and +inf give NaN, +0 and
 // x below about 1.7e-307 (where the step 2.5066 ser / x overflows) +infinity.
 double log_gamma(double x);
-// Q(a, x) = Gamma(a, x) / Gamma(a); x < 0 or a <= 0, or no convergence in 100 terms, is fatal.
+// Q(a, x) = Gamma(a, x) / Gamma(a); x < 0 or a <= 0, or no convergence in 100 terms, is fatal; NaN gives NaN.
 float  gammq(float a, float x);
 // P(a, x) by its series and ln Gamma(a) (written first); x = 0 gives 0, x < 0 is fatal.
 void   gser(float* gamser, float a, float x, float* gln);
@@ -91,7 +91,8 @@ void spearman_rank_correlation(const float* data1, const float* data2, std::uint
 
 // Straight-line regression
 // y = a + b x through x[1..n], y[1..n] (sig[1..n] read when weighted != 0); equal x or n = 2 unweighted
-// give non-finite errors; weighted with n <= 2 is fatal (in gammq). q = 1 when unweighted.
+// give non-finite errors (weighted equal x: q NaN); weighted with n <= 2 is fatal (in gammq). q = 1 when
+// unweighted.
 void fit_line(const float* x, const float* y, int n, const float* sig, int weighted,
               float* a, float* b, float* siga, float* sigb, float* chi2, float* q);
 

@@ -66,6 +66,10 @@ float gammq(float a, float x) {
   if (static_cast<double>(x) < 0.0 || static_cast<double>(a) <= 0.0) {
     fatal_numeric_error("Invalid arguments in routine gammq");
   }
+  // A NaN argument passes the test above and would run the fraction to its iteration limit, ending
+  // the process with a misleading "a too large" (a weighted fit_line of equal abscissae did): it gives
+  // the IEEE result instead.
+  if (std::isnan(a) || std::isnan(x)) return std::numeric_limits<float>::quiet_NaN();
   float gln;
   if (static_cast<double>(x) < static_cast<double>(a) + 1.0) {
     // The series converges quickly below a + 1; Q = 1 - P is formed in double.

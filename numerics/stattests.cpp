@@ -27,6 +27,14 @@ Moments moments(const float* data, std::uint32_t n) {
   return m;
 }
 
+// A correlation that rounding carried past +-1 (1.00000012 for nearly collinear data) is taken as +-1:
+// beyond it (1 - r)(1 + r) is negative and the significance came out NaN. Values inside are untouched.
+float within_one(float r) {
+  if (r > 1.0f) return 1.0f;
+  if (r < -1.0f) return -1.0f;
+  return r;
+}
+
 // Pearson's r from two passes in single precision; 0 when either spread vanishes.
 float correlation(const float* x, const float* y, std::uint32_t n) {
   const float count = static_cast<float>(n);
@@ -49,14 +57,14 @@ float correlation(const float* x, const float* y, std::uint32_t n) {
     sxy += dx * dy;
   }
   const float den = std::sqrt(sxx * syy);
-  return den > 0.0f ? sxy / den : 0.0f;
+  return den > 0.0f ? within_one(sxy / den) : 0.0f;
 }
 
 // Two-sided significance of a correlation r over n pairs through Student's t with n - 2 degrees of
 // freedom. The t transform is evaluated in double, since (1 - r)(1 + r) cancels badly near |r| = 1.
 float correlation_significance(float r, std::uint32_t n) {
   const float df = static_cast<float>(n - 2u);
-  const double rd = static_cast<double>(r);
+  const double rd = static_cast<double>(within_one(r));
   const double spread = (1.0 - rd + kCorrelationGuard) * (1.0 + rd + kCorrelationGuard);
   const float t = static_cast<float>(rd * std::sqrt(static_cast<double>(df) / spread));
   const float half_df = static_cast<float>(0.5 * static_cast<double>(df));

@@ -60,3 +60,39 @@ TEST(Robustness, IncompleteBetaStaysInsideTheUnitInterval) {
   // Ordinary arguments keep their values: I_0.4(2, 3) = 0.5248.
   EXPECT_NEAR(numerics::incomplete_beta(2.0f, 3.0f, 0.4f), 0.5248, 4e-7);
 }
+
+// A weighted fit of equal abscissae has a NaN chi-square; gammq let the NaN through to its continued
+// fraction, which ended the process with "a too large, ITMAX too small in gcf". Found by the statistics
+// fuzz target.
+TEST(Robustness, WeightedFitOfEqualAbscissaeGivesANaNGoodnessOfFit) {
+  const float x[] = {0.0f, 2.0f, 2.0f, 2.0f, 2.0f};
+  const float y[] = {0.0f, 1.0f, 3.0f, 2.0f, 5.0f};
+  const float sig[] = {0.0f, 1.0f, 1.0f, 0.5f, 2.0f};
+  float a, b, siga, sigb, chi2, q = 0.0f;
+  numerics::fit_line(x, y, 4, sig, 1, &a, &b, &siga, &sigb, &chi2, &q);
+  EXPECT_TRUE(std::isnan(chi2));
+  EXPECT_TRUE(std::isnan(q));
+  EXPECT_TRUE(std::isnan(numerics::gammq(1.0f, NAN)));
+  EXPECT_TRUE(std::isnan(numerics::gammq(NAN, 1.0f)));
+}
+
+// For exactly collinear data the float sums gave r = 1.00000012, and its significance was NaN since
+// (1 - r)(1 + r) < 0. Found by the statistics fuzz target; these seven points show it.
+TEST(Robustness, CollinearDataGiveACorrelationOfOneAndASignificanceOfZero) {
+  const float xs[] = {85, 74, 88, 44, 19, 74, 98};
+  float x[8], y[8], minus_y[8];
+  for (int i = 1; i <= 7; ++i) {
+    x[i] = xs[i - 1];
+    y[i] = 3.0f * x[i] + 3.0f;
+    minus_y[i] = -y[i];
+  }
+  float r = 0.0f, prob = -1.0f;
+  numerics::pearson_r(x, y, 7, &r);
+  EXPECT_EQ(r, 1.0f);
+  numerics::pearson_r_with_probability(x, y, 7, &r, &prob);
+  EXPECT_EQ(r, 1.0f);
+  EXPECT_EQ(prob, 0.0f);
+  numerics::pearson_r_with_probability(x, minus_y, 7, &r, &prob);
+  EXPECT_EQ(r, -1.0f);
+  EXPECT_EQ(prob, 0.0f);
+}
