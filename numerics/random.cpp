@@ -55,7 +55,9 @@ void restart(int* seed) {
 // A new seed value replaces a table entry chosen by the previous output (Bays-Durham shuffle),
 // which removes the low-order serial correlations of the plain congruential sequence.
 float uniform_deviate(int* seed) {
-  if (*seed <= 0 || last_output == 0) restart(seed);
+  // 2^31 - 1 is 0 modulo the modulus: stepping it gives the generator's fixed point 0, which entered the
+  // table and came out later as a deviate of exactly 0. It restarts, as 0 does.
+  if (*seed <= 0 || *seed == kModulus || last_output == 0) restart(seed);
   congruential_step(seed);
   const int j = last_output / kTableDivisor;
   last_output = shuffle_table[j];
