@@ -33,8 +33,9 @@ int main(int argc, char** argv) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%s against %s: %llu inputs (%s), %.1f s\n", k.routine, k.reference,
                 static_cast<unsigned long long>(e.ulp.histogram.count()), k.domain, seconds);
-    std::printf("  ulp: largest %.4g at %s; 99th percentile %.3g; held bound %.4g\n", e.ulp.worst.error,
-                e.ulp.worst.where.c_str(), e.ulp.histogram.percentile(0.99), k.held_bound);
+    std::printf("  ulp: largest %.4g at %s; 99th percentile %.3g; held %.4g and %.4g\n", e.ulp.worst.error,
+                e.ulp.worst.where.c_str(), e.ulp.histogram.percentile(0.99), k.held_largest,
+                k.held_percentile);
     std::printf("  absolute: largest %.3g at %s; 99th percentile %.3g\n", e.absolute.worst.error,
                 e.absolute.worst.where.c_str(), e.absolute.histogram.percentile(0.99));
     std::fflush(stdout);

@@ -192,12 +192,14 @@ struct Routine {
   double held_bound;
 };
 
+// Held bounds: the full sweep's largest error (README, accuracy table) with a margin of 1.5 for the float
+// routines (other C libraries' exp and log may move a result by a unit or two) and 2 for log_gamma.
 const Routine kRoutines[] = {
-    {"complementary_error_function", examine_erfc, "float ulp", "NaN input", 4.0},
-    {"polar_radius_transform", examine_polar, "float ulp", "|1 - p| > 1 as rounded, and NaN", 4.0},
+    {"complementary_error_function", examine_erfc, "float ulp", "NaN input", 1.5 * 66.66},
+    {"polar_radius_transform", examine_polar, "float ulp", "|1 - p| > 1 as rounded, and NaN", 1.5 * 610},
     {"kolmogorov_smirnov_probability", examine_ks, "float ulp", "never (NaN gives 1)", 4096.0},
     {"log_gamma", examine_log_gamma, "absolute below 1, relative above",
-     "NaN or infinity for x <= 0, +inf, NaN", 4e-10},
+     "NaN or infinity for x <= 0, +inf, NaN", 2 * 4.052e-13},
 };
 
 struct Options {
