@@ -47,7 +47,8 @@ void release_c3tensor(unsigned char*** t, int nrl, int nrh, int ncl, int nch, in
 // ln Gamma(x) by a six-term Lanczos series, about 2e-10 absolute; x < 0, -0 and +inf give NaN, +0 and
 // x below about 1.7e-307 (where the step 2.5066 ser / x overflows) +infinity.
 double log_gamma(double x);
-// Q(a, x) = Gamma(a, x) / Gamma(a); x < 0 or a <= 0, or no convergence in 100 terms, is fatal; NaN gives NaN.
+// Q(a, x) = Gamma(a, x) / Gamma(a); x < 0 or a <= 0, or no convergence in 100 terms, is fatal; a NaN
+// argument gives NaN.
 float  gammq(float a, float x);
 // P(a, x) by its series and ln Gamma(a) (written first); x = 0 gives 0, x < 0 is fatal.
 void   gser(float* gamser, float a, float x, float* gln);
