@@ -100,7 +100,7 @@ void fit_line(const float* x, const float* y, int n, const float* sig, int weigh
 
 // Random deviates
 // Uniform in (0, 1): 16807 mod 2^31 - 1 with a 32-entry shuffle; seed <= 0, seed = 2^31 - 1 (0 modulo
-// 2^31 - 1, restarting from 1) or the first call restarts.
+// 2^31 - 1, restarting from 1, as -(2^31 - 1) does) or the first call restarts.
 float uniform_deviate(int* seed);
 // Standard normal by the polar method, two per accepted pair; the second is saved for the next call.
 float normal_deviate(int* seed);

@@ -35,10 +35,12 @@ void congruential_step(int* seed) {
   if (*seed < 0) *seed = *seed + kModulus;
 }
 
-// Restart from the seed's magnitude (1 for a non-negative seed or the most negative int, whose
-// negation does not exist), warm up, and fill the table from its last entry down to its first.
+// Restart from the seed's magnitude (1 for a non-negative seed, the most negative int, whose negation
+// does not exist, and -(2^31 - 1)), warm up, and fill the table from its last entry down to its first.
 void restart(int* seed) {
-  if (*seed >= 0 || *seed == INT_MIN) {
+  // -(2^31 - 1) would restart from the modulus itself, the generator's fixed point 0 (a table of zeros
+  // and deviates of exactly 0): it starts from 1 as well.
+  if (*seed >= 0 || *seed == INT_MIN || *seed == -kModulus) {
     *seed = 1;
   } else {
     *seed = -*seed;

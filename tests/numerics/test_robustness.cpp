@@ -113,3 +113,18 @@ TEST(Robustness, TheLargestSeedRestartsTheUniformGenerator) {
     ASSERT_LT(u, 1.0f) << i;
   }
 }
+
+// The restart from a negative seed -s starts from s; for s = 2^31 - 1, the modulus itself, the table
+// filled with zeros and every deviate was exactly 0. Found by the arrays_random fuzz target in its
+// 10-minute run; -(2^31 - 1) now restarts from 1, as 0 does.
+TEST(Robustness, TheNegatedModulusRestartsFromOne) {
+  int seed = -1;
+  const float first = numerics::uniform_deviate(&seed);
+  seed = -2147483647;
+  EXPECT_EQ(numerics::uniform_deviate(&seed), first);
+  for (int i = 0; i < 1000; ++i) {
+    const float u = numerics::uniform_deviate(&seed);
+    ASSERT_GT(u, 0.0f) << i;
+    ASSERT_LT(u, 1.0f) << i;
+  }
+}
