@@ -33,6 +33,7 @@
 
 #include "fuzz/fuzz_input.h"
 #include "numerics/numerics.h"
+#include "support/tolerance.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ constexpr int kMaxBasis = 6;
 constexpr int kMaxGaussians = 3;
 constexpr int kExtraFitPoints = 8;  // points beyond four per parameter
 constexpr int kMaxSteps = 8;
-constexpr double kEps = 1.1920928955078125e-07;
+using test_support::kEps;
 
 [[noreturn]] void fail(const char* what, double a = 0.0, double b = 0.0) {
   std::fprintf(stderr, "fitting misbehaved: %s (%.9g, %.9g)\n", what, a, b);

@@ -28,10 +28,11 @@
 
 #include "fuzz/fuzz_input.h"
 #include "numerics/numerics.h"
+#include "support/tolerance.h"
 
 namespace {
 
-constexpr double kEps = FLT_EPSILON;
+using test_support::kEps;
 constexpr float kSmallestA = 0x1.0p-120f;
 constexpr float kLargestA = 256.0f;
 constexpr float kLargestIdentityA = 128.0f;

@@ -32,11 +32,12 @@
 
 #include "fuzz/fuzz_input.h"
 #include "numerics/numerics.h"
+#include "support/tolerance.h"
 
 namespace {
 
 constexpr int kMaxCount = 64;
-constexpr float kRoundingAboveOne = 1.0f + 4.0f * FLT_EPSILON;
+constexpr float kRoundingAboveOne = static_cast<float>(1.0 + test_support::kTol4);
 
 [[noreturn]] void fail(const char* what, double a = 0.0, double b = 0.0) {
   std::fprintf(stderr, "statistics misbehaved: %s (%.9g, %.9g)\n", what, a, b);

@@ -15,7 +15,11 @@
 
 #include <boost/math/policies/policy.hpp>
 
+#include "support/bordered.h"
+
 namespace error_kit {
+
+using test_support::bits_of;
 
 // References answer out-of-range and overflow cases with a value instead of an exception.
 using QuietPolicy = boost::math::policies::policy<
@@ -25,12 +29,6 @@ using QuietPolicy = boost::math::policies::policy<
     boost::math::policies::underflow_error<boost::math::policies::ignore_error>,
     boost::math::policies::evaluation_error<boost::math::policies::ignore_error>,
     boost::math::policies::promote_double<false>>;
-
-inline std::uint32_t float_bits(float value) {
-  std::uint32_t b;
-  std::memcpy(&b, &value, sizeof b);
-  return b;
-}
 
 inline float float_from_bits(std::uint32_t b) {
   float value;

@@ -31,8 +31,8 @@
 
 namespace {
 
+using error_kit::bits_of;
 using error_kit::ErrorStats;
-using error_kit::float_bits;
 using error_kit::float_from_bits;
 
 constexpr std::uint64_t kPatterns = std::uint64_t{1} << 32;
@@ -63,7 +63,7 @@ struct Tally {
 std::string describe(float x, double got, double reference) {
   char buffer[200];
   std::snprintf(buffer, sizeof buffer, "x = %.9g (0x%08" PRIx32 "), result %.9g, reference %.12g", x,
-                float_bits(x), got, reference);
+                bits_of(x), got, reference);
   return buffer;
 }
 
@@ -96,7 +96,7 @@ void examine_polar(std::uint32_t bits, Tally& tally) {
   const float got = numerics::polar_radius_transform(p);
   if (p == 1.0f) {
     // Documented substitution of 1 - 2^-23 for 1.
-    if (float_bits(got) != float_bits(numerics::polar_radius_transform(0.99999988079071044921875f)))
+    if (bits_of(got) != bits_of(numerics::polar_radius_transform(0.99999988079071044921875f)))
       tally.violation("p = 1 is not taken as 1 - 2^-23: " + describe(p, got, 0));
     return;
   }
