@@ -61,7 +61,8 @@ float  incomplete_beta_fraction(double a, double b, double x);
 // erfc(x) by a closed-form fit, relative error below 1.2e-7, plus about x^2/2 units from the float
 // square of |x| (67 units near x = 8.9); erfc(-x) = 2 - erfc(x); NaN gives NaN.
 float  complementary_error_function(float x);
-// Q_KS(lambda) = 2 sum (-1)^(j-1) exp(-2 j^2 lambda^2); 1 when 100 terms do not settle (lambda near 0).
+// Q_KS(lambda) = 2 sum (-1)^(j-1) exp(-2 j^2 lambda^2); 1 when 100 terms do not settle (lambda near 0,
+// NaN); the float sum may end a few units above 1 (1.0000014 near lambda = 0.031).
 float  kolmogorov_smirnov_probability(float lambda);
 // v sqrt(-2 ln(v^2) / v^2) with v = 1 - p, i.e. 2 sqrt(-ln(1 - p)) for p < 1; p = 1 is taken as 1 - 2^-23.
 float  polar_radius_transform(float p);
