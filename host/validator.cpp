@@ -371,19 +371,7 @@ Outcome Validator::destroyed_unbound() {
 }
 
 Outcome Validator::cycles() {
-  const auto one_cycle = [this] {
-    reset();
-    Plugin plugin = ready_plugin();
-    if (!plugin) return false;
-    script_dialog({kDialogChose, "C:\\Data\\S01\\S01_run2.fmr"});
-    script_dialog({kDialogCancelled, ""});
-    script_dialog({kDialogChose, "C:\\Data\\sources.txt"});
-    for (const char* command : {"GetFileName", "GetTargetFileName", "GetTextFileName"}) {
-      set_string_parameter("Command", command);
-      if (!plugin->execute()) return false;
-    }
-    return true;
-  };
+  const auto one_cycle = [this] { return play_wizard_cycle(module_); };
   // A warm-up, the measurement included, lets the allocator settle before the figure is taken.
   loader::resident_memory_kib();
   for (int i = 0; i < kCycles / 10; ++i) one_cycle();
@@ -483,6 +471,21 @@ bool Validator::run() {
 }
 
 }  // namespace
+
+bool play_wizard_cycle(const PluginModule& module) {
+  reset();
+  script_dialog({kDialogChose, "C:\\Data\\S01\\S01_run2.fmr"});
+  script_dialog({kDialogCancelled, ""});
+  script_dialog({kDialogChose, "C:\\Data\\sources.txt"});
+  Plugin plugin(module.createPlugin());
+  if (!plugin || !plugin->initPlugin()) return false;
+  for (const char* command : {"GetFileName", "GetTargetFileName", "GetTextFileName"}) {
+    set_string_parameter("Command", command);
+    set_string_parameter("FileType", "Halvane functional project (*.fmr)");
+    if (!plugin->execute()) return false;
+  }
+  return true;
+}
 
 bool run_validator(const std::string& path) { return Validator(path).run(); }
 

@@ -4,7 +4,14 @@
 
 #include <string>
 
+#include "host/plugin_module.h"
+
 namespace halvane_host {
+
+// One cycle of the host's life with a plugin, on the host state (reset first): create, initialise,
+// the three wizard commands with scripted answers (chosen, cancelled, chosen), delete. False when the
+// plugin did not initialise or a command returned false. The lifecycle checks repeat it.
+bool play_wizard_cycle(const PluginModule& module);
 
 // Validates the module at `path`; true when every check passed. Uses (and resets) the host state.
 bool run_validator(const std::string& path);

@@ -4,12 +4,12 @@
 // with status 1 when either phase grows the resident memory by more than a small allowance.
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "host/host_api.h"
 #include "host/module_loader.h"
 #include "host/plugin_module.h"
+#include "host/validator.h"
 
 namespace {
 
@@ -22,19 +22,9 @@ constexpr long kDefaultLoads = 1000;
 constexpr long kAllowedGrowthKiB = 64;
 
 void one_cycle(const PluginModule& module) {
-  reset();
-  script_dialog({kDialogChose, "C:\\Data\\S01\\S01_run2.fmr"});
-  script_dialog({kDialogCancelled, ""});
-  script_dialog({kDialogChose, "C:\\Data\\sources.txt"});
-  std::unique_ptr<HalvanePluginInterface> plugin(module.createPlugin());
-  if (!plugin || !plugin->initPlugin()) {
-    std::fprintf(stderr, "the plugin did not initialise\n");
+  if (!play_wizard_cycle(module)) {
+    std::fprintf(stderr, "the plugin did not initialise or a command failed\n");
     std::exit(1);
-  }
-  for (const char* command : {"GetFileName", "GetTargetFileName", "GetTextFileName"}) {
-    set_string_parameter("Command", command);
-    set_string_parameter("FileType", "Halvane functional project (*.fmr)");
-    plugin->execute();
   }
 }
 
