@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "numerics/numerics.h"
@@ -38,6 +39,9 @@ constexpr std::uint32_t kFewBlocks = 4;
 // Floats of a run group (128 KiB, within the level-2 cache): the N-dimensional transform finishes an
 // axis on one group of whole runs before it moves to the next.
 constexpr std::uint32_t kRunGroup = 32768;
+// Floats of a row taken at least at a time when a slower axis is worked on in column slices (256
+// bytes, four cache lines).
+constexpr std::uint32_t kSliceColumns = 64;
 // Index bits of one side of a bit-reversal tile: 8 complex values, one 64-byte cache line.
 constexpr int kTileBits = 3;
 
@@ -362,6 +366,44 @@ void bit_reverse(float* data, std::uint32_t n) {
   }
 }
 
+// The index pairs (i, rev i), i < rev i, that bit reversal of a sequence of at most
+// kReversalPoints complex values trades, so that many runs of one length share one list. The
+// swaps are disjoint, so their order does not matter.
+constexpr std::uint32_t kReversalPoints = 256;
+struct ReversalPairs {
+  std::uint16_t low[kReversalPoints / 2];
+  std::uint16_t high[kReversalPoints / 2];
+  std::uint32_t count;
+};
+
+bool list_reversal_pairs(ReversalPairs& pairs, std::uint32_t points) {
+  pairs.count = 0;
+  if (points > kReversalPoints) return false;
+  int bits = 0;
+  while ((1u << bits) < points) ++bits;
+  for (std::uint32_t i = 0; i < points; ++i) {
+    const std::uint32_t r = reverse_bits(i, bits);
+    if (i < r) {
+      pairs.low[pairs.count] = static_cast<std::uint16_t>(i);
+      pairs.high[pairs.count] = static_cast<std::uint16_t>(r);
+      ++pairs.count;
+    }
+  }
+  return true;
+}
+
+// Bit reversal of the complex values in data[1..] by the listed pairs, each value moved whole.
+void apply_reversal_pairs(float* data, const ReversalPairs& pairs) {
+  for (std::uint32_t k = 0; k < pairs.count; ++k) {
+    float* a = data + 2 * std::size_t{pairs.low[k]} + 1;
+    float* b = data + 2 * std::size_t{pairs.high[k]} + 1;
+    float t[2];
+    std::memcpy(t, a, sizeof t);
+    std::memcpy(a, b, sizeof t);
+    std::memcpy(b, t, sizeof t);
+  }
+}
+
 // The twiddles of every stage inside an early block, stage after stage (spans 2 .. block/2, span/2
 // entries each), each stage's recurrence started from w = (1, 0).
 template <class K>
@@ -530,16 +572,32 @@ struct Axis {
   std::uint32_t p3;  // size of the whole array
 };
 
+// Trades two distinct rows of width floats (a multiple of 4), four floats at a time: moving floats
+// copies their bits, whatever the step.
 void swap_rows(float* a, float* b, std::uint32_t width) {
-  for (std::uint32_t c = 0; c < width; ++c) std::swap(a[c], b[c]);
+  for (std::uint32_t c = 0; c < width; c += 4) {
+    float t[4];
+    std::memcpy(t, a + c, sizeof t);
+    std::memcpy(a + c, b + c, sizeof t);
+    std::memcpy(b + c, t, sizeof t);
+  }
 }
 
-// Bit reversal along an axis: the rows of each run trade places whole, one run after another.
-void bit_reverse_rows(float* data, const Axis& a) {
-  for (std::uint32_t base = 0; base < a.p3; base += a.p2) {
+// The part of a slower axis finished in cache before the next: whole runs begin .. end−1 (floats,
+// offsets into the array) and of each row the columns column .. column+width−1.
+struct Slice {
+  std::uint32_t begin;
+  std::uint32_t end;
+  std::uint32_t column;
+  std::uint32_t width;
+};
+
+// Bit reversal along an axis: within each run of the slice the rows trade places.
+void bit_reverse_rows(float* data, const Axis& a, const Slice& s) {
+  for (std::uint32_t base = s.begin; base < s.end; base += a.p2) {
     std::uint32_t r = 1;
     for (std::uint32_t i2 = 1; i2 <= a.p2; i2 += a.p1) {
-      if (i2 < r) swap_rows(data + base + i2, data + base + r, a.p1);
+      if (i2 < r) swap_rows(data + base + i2 + s.column, data + base + r + s.column, s.width);
       std::uint32_t bit = a.p2 >> 1;
       while (bit >= a.p1 && r > bit) {
         r -= bit;
@@ -551,23 +609,62 @@ void bit_reverse_rows(float* data, const Axis& a) {
 }
 
 // Butterflies along an axis whose rows hold at least two complex values: one twiddle serves a whole
-// row pair, so the rows are walked contiguously. An axis is finished on one group of whole runs
-// (a cache's worth) before the next group starts; each group restarts the recurrence, which
-// yields the same twiddles.
-void butterflies_rows(float* data, const Axis& a, int direction) {
-  const std::uint32_t group = (a.p2 >= kRunGroup) ? a.p2 : std::min(a.p3, kRunGroup);
-  for (std::uint32_t base = 0; base < a.p3; base += group) {
-    for (std::uint32_t f1 = a.p1; f1 < a.p2; f1 <<= 1) {
-      const std::uint32_t f2 = f1 << 1;
-      Twiddle w = make_twiddle(FloatProducts::theta(direction, f2 / a.p1), 1.0, 0.0);
-      for (std::uint32_t i3 = 1; i3 <= f1; i3 += a.p1) {
-        const FloatEntry e = FloatProducts::entry(w);
-        for (std::uint32_t k1 = base + i3; k1 < base + group; k1 += f2) {
-          rows(data + k1, data + k1 + f1, a.p1, e);
-        }
-        advance(w);
+// row pair, so the rows are walked contiguously. Each slice restarts the recurrence, which yields
+// the same twiddles.
+void butterflies_rows(float* data, const Axis& a, const Slice& s, int direction) {
+  for (std::uint32_t f1 = a.p1; f1 < a.p2; f1 <<= 1) {
+    const std::uint32_t f2 = f1 << 1;
+    Twiddle w = make_twiddle(FloatProducts::theta(direction, f2 / a.p1), 1.0, 0.0);
+    for (std::uint32_t i3 = 1; i3 <= f1; i3 += a.p1) {
+      const FloatEntry e = FloatProducts::entry(w);
+      for (std::uint32_t k1 = s.begin + i3 + s.column; k1 < s.end; k1 += f2) {
+        rows(data + k1, data + k1 + f1, s.width, e);
+      }
+      advance(w);
+    }
+  }
+}
+
+// One slower axis, a cache's worth at a time: groups of whole runs while a run fits in a run group,
+// otherwise column slices of each run narrow enough that the slice of all its rows fits. Every
+// column goes through the same swaps and butterflies in the same order as in whole passes over the
+// array, so only the order across columns changes: a single pass over memory replaces one per stage.
+void transform_rows(float* data, const Axis& a, int direction) {
+  if (a.p2 <= kRunGroup) {
+    const std::uint32_t group = std::min(a.p3, kRunGroup);
+    for (std::uint32_t base = 0; base < a.p3; base += group) {
+      const Slice s{base, base + group, 0, a.p1};
+      bit_reverse_rows(data, a, s);
+      butterflies_rows(data, a, s, direction);
+    }
+    return;
+  }
+  const std::uint32_t rows_per_run = a.p2 / a.p1;
+  const std::uint32_t width = std::min(a.p1, std::max(kRunGroup / rows_per_run, kSliceColumns));
+  for (std::uint32_t base = 0; base < a.p3; base += a.p2) {
+    for (std::uint32_t column = 0; column < a.p1; column += width) {
+      const Slice s{base, base + a.p2, column, width};
+      bit_reverse_rows(data, a, s);
+      butterflies_rows(data, a, s, direction);
+    }
+  }
+}
+
+// The fastest axis, where each run is a complex sequence of its own: groups of whole runs, each
+// reordered and then transformed while it is in cache.
+void transform_runs(float* data, const Axis& a, int direction) {
+  const std::uint32_t group = std::max(a.p2, std::min(a.p3, kRunGroup));
+  ReversalPairs pairs;
+  const bool listed = list_reversal_pairs(pairs, a.p2 >> 1);
+  for (std::uint32_t begin = 0; begin < a.p3; begin += group) {
+    for (std::uint32_t base = begin; base < begin + group; base += a.p2) {
+      if (listed) {
+        apply_reversal_pairs(data + base, pairs);
+      } else {
+        bit_reverse(data + base, a.p2);
       }
     }
+    butterflies_contiguous<FloatProducts>(data + begin, group, a.p2, direction);
   }
 }
 
@@ -583,12 +680,9 @@ void transform_multidim(float* data, const std::uint32_t* dims, int ndims, int d
     a.p2 = a.p1 * n;
     a.p3 = a.p2 * rem;
     if (a.p1 == 2) {
-      // The fastest axis: each run is a complex sequence of its own.
-      for (std::uint32_t base = 0; base < a.p3; base += a.p2) bit_reverse(data + base, a.p2);
-      butterflies_contiguous<FloatProducts>(data, a.p3, a.p2, direction);
+      transform_runs(data, a, direction);
     } else {
-      bit_reverse_rows(data, a);
-      butterflies_rows(data, a, direction);
+      transform_rows(data, a, direction);
     }
     prev *= n;
   }

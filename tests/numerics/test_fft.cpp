@@ -405,13 +405,15 @@ TEST(FftPlainOrder, ComplexAndRealAgreeBitForBitAtEverySize) {
 }
 
 // Shapes that reach every loop arrangement: short and long runs of the fastest axis, narrow and
-// wide rows of the slower ones, runs smaller and larger than a cache group, and axes of size 1.
+// wide rows of the slower ones, runs smaller and larger than a cache group (whole rows or column
+// slices of them), and axes of size 1.
 TEST(FftPlainOrder, MultidimAgreesBitForBit) {
   const int paths = test_support::on_every_simd_path([&] {
     const std::vector<std::vector<std::uint32_t>> shapes{
         {1},          {2},        {64},         {4096},       {2, 2},     {1, 8},
         {8, 1},       {4, 512},   {512, 4},     {2, 2048},    {64, 1024}, {1024, 2, 16},
-        {16, 16, 64}, {1, 32, 1}, {4, 2, 8, 2}, {2, 8192, 2}, {256, 256}, {32, 2, 2, 32}};
+        {16, 16, 64}, {1, 32, 1}, {4, 2, 8, 2}, {2, 8192, 2}, {256, 256}, {32, 2, 2, 32},
+        {128, 512},   {1024, 64}, {8192, 4},    {64, 2, 512}};
     for (const std::vector<std::uint32_t>& shape : shapes) {
       std::vector<std::uint32_t> dims{0};
       std::uint32_t total = 1;
