@@ -34,8 +34,10 @@ constexpr std::uint32_t kTableEntries = 128;
 // the twiddles of all those stages (spans 2 .. 128, 127 entries) computed once per call.
 constexpr std::uint32_t kEarlyBlock = 256;
 static_assert(kEarlyBlock / 2 - 1 <= kTableEntries, "the early stages' twiddles fit the table");
-// Sub-blocks of a later stage up to which its recurrence runs alongside its butterflies.
+// Sub-blocks of a later stage up to which it runs together with the stages after it, so that their
+// recurrences overlap; there are at most kFinalStages such stages (1, 2 and 4 sub-blocks).
 constexpr std::uint32_t kFewBlocks = 4;
+constexpr std::uint32_t kFinalStages = 3;
 // Floats of a run group (128 KiB, within the level-2 cache): the N-dimensional transform finishes an
 // axis on one group of whole runs before it moves to the next.
 constexpr std::uint32_t kRunGroup = 32768;
@@ -467,8 +469,9 @@ void early_block(float* data, std::uint32_t block, const typename K::Entry* tabl
 // One later stage over data[1..total]: the recurrence yields a chunk of twiddles, which then serves
 // the same offsets of every sub-block of 2·span floats, walking each one contiguously.
 template <class K>
-void late_stage_blocks(float* data, std::uint32_t total, std::uint32_t span, Twiddle& w,
-                       typename K::Entry* chunk) {
+void late_stage(float* data, std::uint32_t total, std::uint32_t span, int direction,
+                typename K::Entry* chunk) {
+  Twiddle w = make_twiddle(K::theta(direction, span), 1.0, 0.0);
   const std::uint32_t half = span >> 1;
   for (std::uint32_t c0 = 0; c0 < half; c0 += kTableEntries) {
     const std::uint32_t len = std::min(kTableEntries, half - c0);
@@ -481,49 +484,79 @@ void late_stage_blocks(float* data, std::uint32_t total, std::uint32_t span, Twi
   }
 }
 
-// The same for a stage of few sub-blocks, where each step of the recurrence, a chain of dependent
-// double operations, would take longer than the butterflies it serves: the recurrence fills the
-// next half of the table while the butterflies read the current one, so the two overlap.
+// One of the final stages below: its span, its recurrence and the two halves of its table.
 template <class K>
-void late_stage_overlapped(float* data, std::uint32_t total, std::uint32_t span, Twiddle& w,
-                           typename K::Entry* table) {
-  const std::uint32_t half = span >> 1;
-  const std::uint32_t len = std::min(kTableEntries / 2, half);
-  typename K::Entry* current = table;
-  typename K::Entry* next = table + kTableEntries / 2;
-  for (std::uint32_t c = 0; c < len; ++c) {
-    current[c] = K::entry(w);
-    advance(w);
-  }
-  for (std::uint32_t c0 = 0; c0 < half; c0 += len) {
-    const bool more = c0 + len < half;
-    for (std::uint32_t c = 0; c < len; c += 4) {
-      const std::uint32_t count = std::min(4u, len - c);
-      for (std::uint32_t k = 0; more && k < count; ++k) {
-        next[c + k] = K::entry(w);
-        advance(w);
-      }
-      for (std::uint32_t i0 = 1 + 2 * (c0 + c); i0 < total; i0 += span << 1) {
-        run<K>(data + i0, data + i0 + span, current + c, count);
-      }
+struct FinalStage {
+  std::uint32_t span;
+  Twiddle w;
+  typename K::Entry* current;
+  typename K::Entry* next;
+  std::uint32_t filled;  // entries of `next` computed so far
+};
+
+// Entries of each final stage's table half: the chunk of offsets that the final stages take at once.
+constexpr std::uint32_t kFinalChunk = 16;
+static_assert(2 * kFinalStages * kFinalChunk <= kTableEntries,
+              "both halves of every final stage fit the table");
+
+// Advances the recurrence of every final stage that has a chunk after c0 until `target` entries of
+// its next half are computed.
+template <class K>
+void fill_final(FinalStage<K>* stages, std::uint32_t count, std::uint32_t c0, std::uint32_t target) {
+  for (std::uint32_t j = 0; j < count; ++j) {
+    FinalStage<K>& s = stages[j];
+    if (c0 + kFinalChunk >= s.span >> 1) continue;
+    for (; s.filled < target; ++s.filled) {
+      s.next[s.filled] = K::entry(s.w);
+      advance(s.w);
     }
-    std::swap(current, next);
   }
 }
 
+// The last stages of runs of run_length floats, those of at most kFewBlocks sub-blocks in
+// data[1..total] (spans first_span .. run_length/2), where one step of the recurrence, a chain of
+// dependent double operations, serves only a few butterflies. They run together, a chunk of offsets
+// c at a time: offset c of every one of these stages whose sub-blocks are longer than c, the
+// smallest span first, so that each element still passes the stages in order. Their recurrences
+// are independent of each other and of the data, so they can overlap: while the butterflies read
+// the current half of each table, the recurrences fill the next half, a share after each run.
 template <class K>
-void late_stage(float* data, std::uint32_t total, std::uint32_t span, int direction,
-                typename K::Entry* table) {
-  Twiddle w = make_twiddle(K::theta(direction, span), 1.0, 0.0);
-  if (total / (span << 1) <= kFewBlocks) {
-    late_stage_overlapped<K>(data, total, span, w, table);
-  } else {
-    late_stage_blocks<K>(data, total, span, w, table);
+void final_stages(float* data, std::uint32_t total, std::uint32_t run_length, std::uint32_t first_span,
+                  int direction, typename K::Entry* table) {
+  FinalStage<K> stages[kFinalStages];
+  std::uint32_t count = 0;
+  for (std::uint32_t span = first_span; span < run_length; span <<= 1, ++count) {
+    FinalStage<K>& s = stages[count];
+    s = FinalStage<K>{span, make_twiddle(K::theta(direction, span), 1.0, 0.0), table + count * kFinalChunk,
+                      table + (kFinalStages + count) * kFinalChunk, 0};
+    for (std::uint32_t c = 0; c < kFinalChunk; ++c) {
+      s.current[c] = K::entry(s.w);
+      advance(s.w);
+    }
+  }
+  for (std::uint32_t c0 = 0; c0 < run_length >> 2; c0 += kFinalChunk) {
+    std::uint32_t runs = 0;
+    for (std::uint32_t j = 0; j < count; ++j) {
+      if (c0 < stages[j].span >> 1) runs += total / (stages[j].span << 1);
+    }
+    std::uint32_t done = 0;
+    for (std::uint32_t j = 0; j < count; ++j) {
+      const FinalStage<K>& s = stages[j];
+      if (c0 >= s.span >> 1) continue;  // this stage is finished
+      for (std::uint32_t i0 = 1 + 2 * c0; i0 < total; i0 += s.span << 1) {
+        run<K>(data + i0, data + i0 + s.span, s.current, kFinalChunk);
+        fill_final<K>(stages, count, c0, kFinalChunk * ++done / runs);
+      }
+    }
+    for (std::uint32_t j = 0; j < count; ++j) {
+      std::swap(stages[j].current, stages[j].next);
+      stages[j].filled = 0;
+    }
   }
 }
 
 // All butterfly stages of bit-reversed complex runs of `run` floats that tile data[1..total]: the
-// early stages block by block, the later ones stage by stage.
+// early stages block by block, the later ones stage by stage, the last ones together.
 template <class K>
 void butterflies_contiguous(float* data, std::uint32_t total, std::uint32_t run, int direction) {
   typename K::Entry table[kTableEntries];
@@ -532,7 +565,10 @@ void butterflies_contiguous(float* data, std::uint32_t total, std::uint32_t run,
     fill_early_table<K>(table, block, direction);
     for (std::uint32_t base = 0; base < total; base += block) early_block<K>(data + base, block, table);
   }
-  for (std::uint32_t span = block; span < run; span <<= 1) late_stage<K>(data, total, span, direction, table);
+  std::uint32_t span = block;
+  for (; span < run && total / (span << 1) > kFewBlocks; span <<= 1)
+    late_stage<K>(data, total, span, direction, table);
+  if (span < run) final_stages<K>(data, total, run, span, direction, table);
 }
 
 void transform_complex(float* data, std::uint32_t count, int direction) {
