@@ -88,6 +88,16 @@ __m128 load2(const float* p) {
 }
 void store2(float* p, __m128 v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(v)); }
 #endif
+#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+// Two 16-byte table pieces in the low and high halves of one register. Inserting from memory takes
+// no shuffle unit, which the butterflies' own swaps and conversions keep busy.
+NUMERICS_AVX2_FUNCTION __m256d join(const double* low, const double* high) {
+  return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_load_pd(low)), _mm_load_pd(high), 1);
+}
+NUMERICS_AVX2_FUNCTION __m256 join(const float* low, const float* high) {
+  return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_load_ps(low)), _mm_load_ps(high), 1);
+}
+#endif
 
 // Butterflies of fft_complex: the twiddle product is formed in double from the float data and
 // rounded to float once; the sum and difference stay in float. `one` handles the pair a[0..1],
@@ -127,20 +137,49 @@ struct DoubleProducts {
   // two at a time in four double lanes; returns how many were done.
   NUMERICS_AVX2_FUNCTION static std::uint32_t run_avx2(float* a, float* b, const Entry* e,
                                                        std::uint32_t len) {
-    std::uint32_t c = 0;
-    for (; c + 2 <= len; c += 2) {
-      const __m256d first = _mm256_loadu_pd(e[c].wr);
-      const __m256d second = _mm256_loadu_pd(e[c + 1].wr);
-      const __m256d wr = _mm256_permute2f128_pd(first, second, 0x20);
-      const __m256d wi = _mm256_permute2f128_pd(first, second, 0x31);
-      const __m256d z = _mm256_cvtps_pd(_mm_loadu_ps(b + 2 * std::size_t{c}));
+    // Walked by pointers: indexing with 32-bit counters costs the loop more integer instructions
+    // than it has arithmetic.
+    const std::size_t pairs = len / 2;
+    for (std::size_t k = 0; k < pairs; ++k, a += 4, b += 4, e += 2) {
+      const __m256d wr = join(e[0].wr, e[1].wr);
+      const __m256d wi = join(e[0].wi, e[1].wi);
+      const __m256d z = _mm256_cvtps_pd(_mm_loadu_ps(b));
       const __m256d swapped = _mm256_permute_pd(z, 0x5);
       const __m128 t = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(wr, z), _mm256_mul_pd(wi, swapped)));
-      const __m128 x = _mm_loadu_ps(a + 2 * std::size_t{c});
-      _mm_storeu_ps(b + 2 * std::size_t{c}, _mm_sub_ps(x, t));
-      _mm_storeu_ps(a + 2 * std::size_t{c}, _mm_add_ps(x, t));
+      const __m128 x = _mm_loadu_ps(a);
+      _mm_storeu_ps(b, _mm_sub_ps(x, t));
+      _mm_storeu_ps(a, _mm_add_ps(x, t));
     }
-    return c;
+    return static_cast<std::uint32_t>(2 * pairs);
+  }
+  // The stages of spans 2 and 4 over data[1..block] (block a multiple of 8), four complex values
+  // at a time in registers: the pairs (0, 1) and (2, 3) with twiddle e[0], then (0, 2) and (1, 3)
+  // with e[1] and e[2].
+  NUMERICS_AVX2_FUNCTION static void first_two_avx2(float* data, std::uint32_t block, const Entry* e) {
+    const __m256d wr = join(e[0].wr, e[0].wr);
+    const __m256d wi = join(e[0].wi, e[0].wi);
+    const __m256d wr2 = join(e[1].wr, e[2].wr);
+    const __m256d wi2 = join(e[1].wi, e[2].wi);
+    for (float* d = data + 1; d < data + block; d += 8) {
+      const __m128 low = _mm_loadu_ps(d);                                   // values 0, 1
+      const __m128 high = _mm_loadu_ps(d + 4);                              // values 2, 3
+      const __m128 x = _mm_shuffle_ps(low, high, _MM_SHUFFLE(1, 0, 1, 0));  // 0, 2
+      const __m128 y = _mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 2, 3, 2));  // 1, 3
+      const __m128 t = product_avx2(y, wr, wi);
+      const __m128d sum = _mm_castps_pd(_mm_add_ps(x, t));              // new 0, 2
+      const __m128d diff = _mm_castps_pd(_mm_sub_ps(x, t));             // new 1, 3
+      const __m128 first = _mm_castpd_ps(_mm_unpacklo_pd(sum, diff));   // 0, 1
+      const __m128 second = _mm_castpd_ps(_mm_unpackhi_pd(sum, diff));  // 2, 3
+      const __m128 t2 = product_avx2(second, wr2, wi2);
+      _mm_storeu_ps(d, _mm_add_ps(first, t2));
+      _mm_storeu_ps(d + 4, _mm_sub_ps(first, t2));
+    }
+  }
+  // The twiddle products of two values in four double lanes, rounded to float.
+  NUMERICS_AVX2_FUNCTION static __m128 product_avx2(__m128 y, __m256d wr, __m256d wi) {
+    const __m256d z = _mm256_cvtps_pd(y);
+    const __m256d swapped = _mm256_permute_pd(z, 0x5);
+    return _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(wr, z), _mm256_mul_pd(wi, swapped)));
   }
 #endif
   static void one_plain(float* a, float* b, const Entry& e) {
@@ -212,20 +251,42 @@ struct FloatProducts {
   // As DoubleProducts::run_avx2, four butterflies at a time in eight float lanes.
   NUMERICS_AVX2_FUNCTION static std::uint32_t run_avx2(float* a, float* b, const Entry* e,
                                                        std::uint32_t len) {
-    std::uint32_t c = 0;
-    for (; c + 4 <= len; c += 4) {
-      const __m256 first = _mm256_loadu_ps(e[c].w);       // entries c, c + 1
-      const __m256 second = _mm256_loadu_ps(e[c + 2].w);  // entries c + 2, c + 3
-      const __m256 low = _mm256_permute2f128_ps(first, second, 0x20);
-      const __m256 high = _mm256_permute2f128_ps(first, second, 0x31);
-      const __m256 wr = _mm256_shuffle_ps(low, high, _MM_SHUFFLE(1, 0, 1, 0));
-      const __m256 wi = _mm256_shuffle_ps(low, high, _MM_SHUFFLE(3, 2, 3, 2));
-      const __m256 t = product_avx2(_mm256_loadu_ps(b + 2 * std::size_t{c}), wr, wi);
-      const __m256 x = _mm256_loadu_ps(a + 2 * std::size_t{c});
-      _mm256_storeu_ps(b + 2 * std::size_t{c}, _mm256_sub_ps(x, t));
-      _mm256_storeu_ps(a + 2 * std::size_t{c}, _mm256_add_ps(x, t));
+    const std::size_t quads = len / 4;
+    for (std::size_t k = 0; k < quads; ++k, a += 8, b += 8, e += 4) {
+      const __m256 even = join(e[0].w, e[2].w);  // entries c, c + 2
+      const __m256 odd = join(e[1].w, e[3].w);   // entries c + 1, c + 3
+      const __m256 wr = _mm256_shuffle_ps(even, odd, _MM_SHUFFLE(1, 0, 1, 0));
+      const __m256 wi = _mm256_shuffle_ps(even, odd, _MM_SHUFFLE(3, 2, 3, 2));
+      const __m256 t = product_avx2(_mm256_loadu_ps(b), wr, wi);
+      const __m256 x = _mm256_loadu_ps(a);
+      _mm256_storeu_ps(b, _mm256_sub_ps(x, t));
+      _mm256_storeu_ps(a, _mm256_add_ps(x, t));
     }
-    return c;
+    return static_cast<std::uint32_t>(4 * quads);
+  }
+  // The stages of spans 2 and 4 over data[1..block] (block a multiple of 8), four complex values
+  // at a time in one register: the pairs (0, 1) and (2, 3) with twiddle e[0], then (0, 2) and
+  // (1, 3) with e[1] and e[2]. Lanes that repeat a value compute its products twice; the blends
+  // keep one copy.
+  NUMERICS_AVX2_FUNCTION static void first_two_avx2(float* data, std::uint32_t block, const Entry* e) {
+    const __m256 w = join(e[0].w, e[0].w);
+    const __m256 wr = _mm256_permute_ps(w, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 wi = _mm256_permute_ps(w, _MM_SHUFFLE(3, 2, 3, 2));
+    const __m256 w1 = join(e[1].w, e[1].w);
+    const __m256 w2 = join(e[2].w, e[2].w);
+    const __m256 wr2 = _mm256_shuffle_ps(w1, w2, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 wi2 = _mm256_shuffle_ps(w1, w2, _MM_SHUFFLE(3, 2, 3, 2));
+    for (float* d = data + 1; d < data + block; d += 8) {
+      const __m256 v = _mm256_loadu_ps(d);                             // values 0, 1 | 2, 3
+      const __m256 x = _mm256_permute_ps(v, _MM_SHUFFLE(1, 0, 1, 0));  // 0, 0 | 2, 2
+      const __m256 y = _mm256_permute_ps(v, _MM_SHUFFLE(3, 2, 3, 2));  // 1, 1 | 3, 3
+      const __m256 t = product_avx2(y, wr, wi);
+      const __m256 r = _mm256_blend_ps(_mm256_add_ps(x, t), _mm256_sub_ps(x, t), 0xCC);  // 0, 1 | 2, 3
+      const __m256 x2 = _mm256_permute2f128_ps(r, r, 0x00);                              // 0, 1 | 0, 1
+      const __m256 y2 = _mm256_permute2f128_ps(r, r, 0x11);                              // 2, 3 | 2, 3
+      const __m256 t2 = product_avx2(y2, wr2, wi2);
+      _mm256_storeu_ps(d, _mm256_blend_ps(_mm256_add_ps(x2, t2), _mm256_sub_ps(x2, t2), 0xF0));
+    }
   }
   // rows() eight floats at a time; returns how many floats were done.
   NUMERICS_AVX2_FUNCTION static std::uint32_t rows_avx2(float* a, float* b, std::uint32_t width,
@@ -439,9 +500,13 @@ void early_block_lanes(float* data, std::uint32_t block, const typename K::Entry
 template <class K>
 NUMERICS_AVX2_FUNCTION void early_block_avx2(float* data, std::uint32_t block,
                                              const typename K::Entry* table) {
-  for (std::uint32_t i = 1; i < block; i += 4) K::one(data + i, data + i + 2, table[0]);
-  const typename K::Entry* stage = table + 1;
-  for (std::uint32_t span = 4; span < block; span <<= 1) {
+  if (block < 8) {
+    for (std::uint32_t i = 1; i < block; i += 4) K::one(data + i, data + i + 2, table[0]);
+    return;
+  }
+  K::first_two_avx2(data, block, table);
+  const typename K::Entry* stage = table + 3;
+  for (std::uint32_t span = 8; span < block; span <<= 1) {
     const std::uint32_t len = span >> 1;
     for (std::uint32_t i0 = 1; i0 < block; i0 += span << 1) {
       float* const a = data + i0;
