@@ -187,6 +187,50 @@ NUMERICS_AVX2_FUNCTION int subtract_and_track_avx2(float* row, const float* pivo
   return l;
 }
 
+// The same for two rows at once, which share the loads of the pivot row and of the pivot counts.
+NUMERICS_AVX2_FUNCTION int subtract_multiple_pair_avx2(float* row1, float* row2, const float* pivot, float d1,
+                                                       float d2, int count) {
+  const __m256 factor1 = _mm256_set1_ps(d1);
+  const __m256 factor2 = _mm256_set1_ps(d2);
+  int l = 1;
+  for (; l + 7 <= count; l += 8) {
+    const __m256 p = _mm256_loadu_ps(pivot + l);
+    _mm256_storeu_ps(row1 + l, _mm256_sub_ps(_mm256_loadu_ps(row1 + l), _mm256_mul_ps(p, factor1)));
+    _mm256_storeu_ps(row2 + l, _mm256_sub_ps(_mm256_loadu_ps(row2 + l), _mm256_mul_ps(p, factor2)));
+  }
+  return l;
+}
+
+NUMERICS_AVX2_FUNCTION int subtract_and_track_pair_avx2(float* row1, float* row2, const float* pivot,
+                                                        float d1, float d2, int count, const int* pivot_count,
+                                                        float* largest1, float* largest2) {
+  const __m256 factor1 = _mm256_set1_ps(d1);
+  const __m256 factor2 = _mm256_set1_ps(d2);
+  const __m256 absolute = _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff));
+  const __m256 none = _mm256_set1_ps(-1.0f);
+  __m256 best1 = none;
+  __m256 best2 = none;
+  int l = 1;
+  for (; l + 7 <= count; l += 8) {
+    const __m256 p = _mm256_loadu_ps(pivot + l);
+    const __m256 value1 = _mm256_sub_ps(_mm256_loadu_ps(row1 + l), _mm256_mul_ps(p, factor1));
+    const __m256 value2 = _mm256_sub_ps(_mm256_loadu_ps(row2 + l), _mm256_mul_ps(p, factor2));
+    _mm256_storeu_ps(row1 + l, value1);
+    _mm256_storeu_ps(row2 + l, value2);
+    const __m256i counts = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pivot_count + l));
+    const __m256 usable = _mm256_castsi256_ps(_mm256_cmpeq_epi32(counts, _mm256_setzero_si256()));
+    const __m256 magnitude1 = _mm256_and_ps(value1, absolute);
+    const __m256 magnitude2 = _mm256_and_ps(value2, absolute);
+    const __m256 usable1 = _mm256_and_ps(usable, _mm256_cmp_ps(magnitude1, magnitude1, _CMP_ORD_Q));
+    const __m256 usable2 = _mm256_and_ps(usable, _mm256_cmp_ps(magnitude2, magnitude2, _CMP_ORD_Q));
+    best1 = _mm256_max_ps(best1, _mm256_blendv_ps(none, magnitude1, usable1));
+    best2 = _mm256_max_ps(best2, _mm256_blendv_ps(none, magnitude2, usable2));
+  }
+  *largest1 = lane_maximum8(best1);
+  *largest2 = lane_maximum8(best2);
+  return l;
+}
+
 NUMERICS_AVX2_FUNCTION int largest_candidate_avx2(const float* row, int l, int n, const int* pivot_count,
                                                   float* largest) {
   __m256 best = _mm256_set1_ps(*largest);
@@ -299,6 +343,30 @@ float subtract_and_track(float* row, const float* pivot, float d, int count, con
   return largest;
 }
 
+#if NUMERICS_LINALG_SSE2 && NUMERICS_HAVE_AVX2
+// subtract_multiple on two rows (with AVX2): the kernel's groups of eight, then the columns left.
+void subtract_multiple_pair(float* row1, float* row2, const float* pivot, float d1, float d2, int count) {
+  for (int l = subtract_multiple_pair_avx2(row1, row2, pivot, d1, d2, count); l <= count; ++l) {
+    row1[l] = row1[l] - pivot[l] * d1;
+    row2[l] = row2[l] - pivot[l] * d2;
+  }
+}
+
+// subtract_and_track on two rows (with AVX2); the largest candidates go to largest1 and largest2.
+void subtract_and_track_pair(float* row1, float* row2, const float* pivot, float d1, float d2, int count,
+                             const int* pivot_count, float* largest1, float* largest2) {
+  int l = subtract_and_track_pair_avx2(row1, row2, pivot, d1, d2, count, pivot_count, largest1, largest2);
+  for (; l <= count; ++l) {
+    row1[l] = row1[l] - pivot[l] * d1;
+    row2[l] = row2[l] - pivot[l] * d2;
+    const float value1 = std::fabs(row1[l]);
+    const float value2 = std::fabs(row2[l]);
+    if (pivot_count[l] == 0 && value1 > *largest1) *largest1 = value1;
+    if (pivot_count[l] == 0 && value2 > *largest2) *largest2 = value2;
+  }
+}
+#endif
+
 // Divides the pivot row by the pivot (reciprocal formed in double, rounded to float) and clears the
 // pivot column in every other row; the cleared entries build up the inverse in place. The pivot
 // counts already include this pivot, so the rows written are scanned as the next search would scan
@@ -313,6 +381,29 @@ PivotCandidate eliminate(float** a, int n, float** b, int m, int pc, const int* 
     if (r == pc) continue;
     const float d = a[r][pc];
     a[r][pc] = 0.0f;
+#if NUMERICS_LINALG_SSE2 && NUMERICS_HAVE_AVX2
+    // Two rows of the same kind at once where the lanes allow; each element gets the same update.
+    const int r2 = (r + 1 == pc) ? r + 2 : r + 1;
+    if (detail::use_avx2() && r2 <= n && (pivot_count[r] == 1) == (pivot_count[r2] == 1)) {
+      const float d2 = a[r2][pc];
+      a[r2][pc] = 0.0f;
+      if (pivot_count[r] == 1) {
+        subtract_multiple_pair(a[r], a[r2], a[pc], d, d2, n);
+      } else {
+        float largest = -1.0f;
+        float largest2 = -1.0f;
+        subtract_and_track_pair(a[r], a[r2], a[pc], d, d2, n, pivot_count, &largest, &largest2);
+        consider_row(&next, r, largest);
+        consider_row(&next, r2, largest2);
+      }
+      if (m > 0) {
+        subtract_multiple(b[r], b[pc], d, m);
+        subtract_multiple(b[r2], b[pc], d2, m);
+      }
+      r = r2;
+      continue;
+    }
+#endif
     if (pivot_count[r] == 1) {
       subtract_multiple(a[r], a[pc], d, n);
     } else {
