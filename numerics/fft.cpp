@@ -387,6 +387,14 @@ void bit_reverse_plain(float* data, std::uint32_t n) {
   }
 }
 
+// Trades the complex values at a[0..1] and b[0..1], each moved whole.
+void swap_complex(float* a, float* b) {
+  float t[2];
+  std::memcpy(t, a, sizeof t);
+  std::memcpy(a, b, sizeof t);
+  std::memcpy(b, t, sizeof t);
+}
+
 // The lowest `bits` bits of x in reverse order.
 std::uint32_t reverse_bits(std::uint32_t x, int bits) {
   std::uint32_t r = 0;
@@ -412,18 +420,26 @@ void bit_reverse(float* data, std::uint32_t n) {
   const std::uint32_t side = 1u << kTileBits;
   std::uint32_t reversed_low[1u << kTileBits];
   for (std::uint32_t t = 0; t < side; ++t) reversed_low[t] = reverse_bits(t, kTileBits);
+  // Float offsets of the tile rows: x in the high bits, and rev y in the high bits of the partner.
+  std::size_t high[1u << kTileBits];
+  std::size_t partner_high[1u << kTileBits];
+  for (std::uint32_t t = 0; t < side; ++t) {
+    high[t] = 2 * (std::size_t{t} << high_shift);
+    partner_high[t] = 2 * (std::size_t{reversed_low[t]} << high_shift);
+  }
   for (std::uint32_t m = 0; m < (1u << middle_bits); ++m) {
     const std::uint32_t rm = reverse_bits(m, middle_bits);
     if (rm < m) continue;
+    float* const tile = data + 2 * (std::size_t{m} << kTileBits) + 1;
+    float* const partner = data + 2 * (std::size_t{rm} << kTileBits) + 1;
     for (std::uint32_t x = 0; x < side; ++x) {
+      float* const row = tile + high[x];
+      float* const column = partner + 2 * std::size_t{reversed_low[x]};
       for (std::uint32_t y = 0; y < side; ++y) {
-        const std::uint32_t i = (x << high_shift) | (m << kTileBits) | y;
-        const std::uint32_t r = (reversed_low[y] << high_shift) | (rm << kTileBits) | reversed_low[x];
-        if (m == rm && r <= i) continue;
-        float* a = data + 2 * std::size_t{i} + 1;
-        float* b = data + 2 * std::size_t{r} + 1;
-        std::swap(a[0], b[0]);
-        std::swap(a[1], b[1]);
+        float* const a = row + 2 * std::size_t{y};
+        float* const b = column + partner_high[y];
+        if (m == rm && b <= a) continue;
+        swap_complex(a, b);
       }
     }
   }
@@ -458,12 +474,7 @@ bool list_reversal_pairs(ReversalPairs& pairs, std::uint32_t points) {
 // Bit reversal of the complex values in data[1..] by the listed pairs, each value moved whole.
 void apply_reversal_pairs(float* data, const ReversalPairs& pairs) {
   for (std::uint32_t k = 0; k < pairs.count; ++k) {
-    float* a = data + 2 * std::size_t{pairs.low[k]} + 1;
-    float* b = data + 2 * std::size_t{pairs.high[k]} + 1;
-    float t[2];
-    std::memcpy(t, a, sizeof t);
-    std::memcpy(a, b, sizeof t);
-    std::memcpy(b, t, sizeof t);
+    swap_complex(data + 2 * std::size_t{pairs.low[k]} + 1, data + 2 * std::size_t{pairs.high[k]} + 1);
   }
 }
 
