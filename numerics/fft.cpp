@@ -647,10 +647,28 @@ void butterflies_contiguous(float* data, std::uint32_t total, std::uint32_t run,
   if (span < run) final_stages<K>(data, total, run, span, direction, table);
 }
 
+#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+// butterflies_contiguous compiled for AVX2 with its kernels inlined, so that the short runs of the
+// final stages cost no call each.
+template <class K>
+NUMERICS_AVX2_FLATTEN void butterflies_contiguous_avx2(float* data, std::uint32_t total, std::uint32_t run,
+                                                       int direction) {
+  butterflies_contiguous<K>(data, total, run, direction);
+}
+#endif
+
+template <class K>
+void butterflies(float* data, std::uint32_t total, std::uint32_t run, int direction) {
+#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+  if (detail::use_avx2()) return butterflies_contiguous_avx2<K>(data, total, run, direction);
+#endif
+  butterflies_contiguous<K>(data, total, run, direction);
+}
+
 void transform_complex(float* data, std::uint32_t count, int direction) {
   const std::uint32_t n = count << 1;
   bit_reverse(data, n);
-  butterflies_contiguous<DoubleProducts>(data, n, n, direction);
+  butterflies<DoubleProducts>(data, n, n, direction);
 }
 
 // Splits the half-length complex transform of a real sequence into its even and odd parts and
@@ -776,7 +794,7 @@ void transform_runs(float* data, const Axis& a, int direction) {
         bit_reverse(data + base, a.p2);
       }
     }
-    butterflies_contiguous<FloatProducts>(data + begin, group, a.p2, direction);
+    butterflies<FloatProducts>(data + begin, group, a.p2, direction);
   }
 }
 
