@@ -171,9 +171,11 @@ void rotate(float** sym, int n, float* eigenvalues, float** transposed, float* s
   eigenvalues[p] -= d;
   eigenvalues[q] += d;
   sym[p][q] = 0.0f;
+  // Row p right of q first: the next rotation, (p, q + 1), reads sym[p][q + 1] from it and can be
+  // formed while the other pairs of this one are still being updated.
+  rotate_rows(sym[p], sym[q], q + 1, n, r);
   rotate_columns(sym, p, q, 1, p - 1, r);
   rotate_row_with_column(sym[p], sym, q, p + 1, q - 1, r);
-  rotate_rows(sym[p], sym[q], q + 1, n, r);
   rotate_rows(transposed[p], transposed[q], 1, n, r);
 }
 
