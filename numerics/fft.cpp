@@ -657,6 +657,7 @@ NUMERICS_AVX2_FLATTEN void butterflies_contiguous_avx2(float* data, std::uint32_
 }
 #endif
 
+// The butterfly stages on the lane path chosen at run time.
 template <class K>
 void butterflies(float* data, std::uint32_t total, std::uint32_t run, int direction) {
 #if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
