@@ -143,9 +143,7 @@ struct DoubleProducts {
     for (std::size_t k = 0; k < pairs; ++k, a += 4, b += 4, e += 2) {
       const __m256d wr = join(e[0].wr, e[1].wr);
       const __m256d wi = join(e[0].wi, e[1].wi);
-      const __m256d z = _mm256_cvtps_pd(_mm_loadu_ps(b));
-      const __m256d swapped = _mm256_permute_pd(z, 0x5);
-      const __m128 t = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(wr, z), _mm256_mul_pd(wi, swapped)));
+      const __m128 t = product_avx2(_mm_loadu_ps(b), wr, wi);
       const __m128 x = _mm_loadu_ps(a);
       _mm_storeu_ps(b, _mm_sub_ps(x, t));
       _mm_storeu_ps(a, _mm_add_ps(x, t));
@@ -369,15 +367,20 @@ void run(float* a, float* b, const typename K::Entry* e, std::uint32_t len) {
   for (; c < len; c += 2) two<K>(a + 2 * std::size_t{c}, b + 2 * std::size_t{c}, e + c);
 }
 
+// Trades the complex values at a[0..1] and b[0..1], each moved whole.
+void swap_complex(float* a, float* b) {
+  float t[2];
+  std::memcpy(t, a, sizeof t);
+  std::memcpy(a, b, sizeof t);
+  std::memcpy(b, t, sizeof t);
+}
+
 // Bit-reversal reordering of the complex values held in data[1..n] (n reals), pair by pair in the
 // plain loop order: each value trades places with the one at its bit-reversed index.
 void bit_reverse_plain(float* data, std::uint32_t n) {
   std::uint32_t j = 1;
   for (std::uint32_t i = 1; i < n; i += 2) {
-    if (j > i) {
-      std::swap(data[j], data[i]);
-      std::swap(data[j + 1], data[i + 1]);
-    }
+    if (j > i) swap_complex(data + i, data + j);
     std::uint32_t m = n >> 1;
     while (m >= 2 && j > m) {
       j -= m;
@@ -385,14 +388,6 @@ void bit_reverse_plain(float* data, std::uint32_t n) {
     }
     j += m;
   }
-}
-
-// Trades the complex values at a[0..1] and b[0..1], each moved whole.
-void swap_complex(float* a, float* b) {
-  float t[2];
-  std::memcpy(t, a, sizeof t);
-  std::memcpy(a, b, sizeof t);
-  std::memcpy(b, t, sizeof t);
 }
 
 // The lowest `bits` bits of x in reverse order.
@@ -478,6 +473,15 @@ void apply_reversal_pairs(float* data, const ReversalPairs& pairs) {
   }
 }
 
+// The next `count` twiddles of a stage's recurrence into table[0..count-1], w advancing with them.
+template <class K>
+void fill_twiddles(typename K::Entry* table, std::uint32_t count, Twiddle& w) {
+  for (std::uint32_t c = 0; c < count; ++c) {
+    table[c] = K::entry(w);
+    advance(w);
+  }
+}
+
 // The twiddles of every stage inside an early block, stage after stage (spans 2 .. block/2, span/2
 // entries each), each stage's recurrence started from w = (1, 0).
 template <class K>
@@ -485,10 +489,8 @@ void fill_early_table(typename K::Entry* table, std::uint32_t block, int directi
   std::uint32_t used = 0;
   for (std::uint32_t span = 2; span < block; span <<= 1) {
     Twiddle w = make_twiddle(K::theta(direction, span), 1.0, 0.0);
-    for (std::uint32_t c = 0; c < (span >> 1); ++c) {
-      table[used++] = K::entry(w);
-      advance(w);
-    }
+    fill_twiddles<K>(table + used, span >> 1, w);
+    used += span >> 1;
   }
 }
 
@@ -551,10 +553,7 @@ void late_stage(float* data, std::uint32_t total, std::uint32_t span, int direct
   const std::uint32_t half = span >> 1;
   for (std::uint32_t c0 = 0; c0 < half; c0 += kTableEntries) {
     const std::uint32_t len = std::min(kTableEntries, half - c0);
-    for (std::uint32_t c = 0; c < len; ++c) {
-      chunk[c] = K::entry(w);
-      advance(w);
-    }
+    fill_twiddles<K>(chunk, len, w);
     for (std::uint32_t i0 = 1 + 2 * c0; i0 < total; i0 += span << 1)
       run<K>(data + i0, data + i0 + span, chunk, len);
   }
@@ -582,10 +581,9 @@ void fill_final(FinalStage<K>* stages, std::uint32_t count, std::uint32_t c0, st
   for (std::uint32_t j = 0; j < count; ++j) {
     FinalStage<K>& s = stages[j];
     if (c0 + kFinalChunk >= s.span >> 1) continue;
-    for (; s.filled < target; ++s.filled) {
-      s.next[s.filled] = K::entry(s.w);
-      advance(s.w);
-    }
+    if (s.filled >= target) continue;
+    fill_twiddles<K>(s.next + s.filled, target - s.filled, s.w);
+    s.filled = target;
   }
 }
 
@@ -605,10 +603,7 @@ void final_stages(float* data, std::uint32_t total, std::uint32_t run_length, st
     FinalStage<K>& s = stages[count];
     s = FinalStage<K>{span, make_twiddle(K::theta(direction, span), 1.0, 0.0), table + count * kFinalChunk,
                       table + (kFinalStages + count) * kFinalChunk, 0};
-    for (std::uint32_t c = 0; c < kFinalChunk; ++c) {
-      s.current[c] = K::entry(s.w);
-      advance(s.w);
-    }
+    fill_twiddles<K>(s.current, kFinalChunk, s.w);
   }
   for (std::uint32_t c0 = 0; c0 < run_length >> 2; c0 += kFinalChunk) {
     std::uint32_t runs = 0;
@@ -761,20 +756,13 @@ void butterflies_rows(float* data, const Axis& a, const Slice& s, int direction)
 // column goes through the same swaps and butterflies in the same order as in whole passes over the
 // array, so only the order across columns changes: a single pass over memory replaces one per stage.
 void transform_rows(float* data, const Axis& a, int direction) {
-  if (a.p2 <= kRunGroup) {
-    const std::uint32_t group = std::min(a.p3, kRunGroup);
-    for (std::uint32_t base = 0; base < a.p3; base += group) {
-      const Slice s{base, base + group, 0, a.p1};
-      bit_reverse_rows(data, a, s);
-      butterflies_rows(data, a, s, direction);
-    }
-    return;
-  }
+  const std::uint32_t group = std::max(a.p2, std::min(a.p3, kRunGroup));
+  // Whole rows while a run fits in a run group (then kRunGroup / rows ≥ p1).
   const std::uint32_t rows_per_run = a.p2 / a.p1;
   const std::uint32_t width = std::min(a.p1, std::max(kRunGroup / rows_per_run, kSliceColumns));
-  for (std::uint32_t base = 0; base < a.p3; base += a.p2) {
+  for (std::uint32_t base = 0; base < a.p3; base += group) {
     for (std::uint32_t column = 0; column < a.p1; column += width) {
-      const Slice s{base, base + a.p2, column, width};
+      const Slice s{base, base + group, column, width};
       bit_reverse_rows(data, a, s);
       butterflies_rows(data, a, s, direction);
     }

@@ -150,12 +150,21 @@ float lane_maximum(__m128 best) {
 }
 
 #if NUMERICS_HAVE_AVX2
-NUMERICS_AVX2_FUNCTION __m256 usable_magnitudes8(__m256 value, const int* counts) {
-  const __m256 magnitude = _mm256_and_ps(value, _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff)));
+// All ones in the lanes of the columns not yet pivoted.
+NUMERICS_AVX2_FUNCTION __m256 unpivoted_columns8(const int* counts) {
   const __m256i count = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(counts));
-  const __m256 usable = _mm256_and_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(count, _mm256_setzero_si256())),
-                                      _mm256_cmp_ps(magnitude, magnitude, _CMP_ORD_Q));
+  return _mm256_castsi256_ps(_mm256_cmpeq_epi32(count, _mm256_setzero_si256()));
+}
+
+// |value| in the unpivoted columns (`unpivoted` as above) unless NaN, −1 elsewhere.
+NUMERICS_AVX2_FUNCTION __m256 candidate_magnitudes8(__m256 value, __m256 unpivoted) {
+  const __m256 magnitude = _mm256_and_ps(value, _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff)));
+  const __m256 usable = _mm256_and_ps(unpivoted, _mm256_cmp_ps(magnitude, magnitude, _CMP_ORD_Q));
   return _mm256_blendv_ps(_mm256_set1_ps(-1.0f), magnitude, usable);
+}
+
+NUMERICS_AVX2_FUNCTION __m256 usable_magnitudes8(__m256 value, const int* counts) {
+  return candidate_magnitudes8(value, unpivoted_columns8(counts));
 }
 
 NUMERICS_AVX2_FUNCTION float lane_maximum8(__m256 best) {
@@ -206,10 +215,8 @@ NUMERICS_AVX2_FUNCTION int subtract_and_track_pair_avx2(float* row1, float* row2
                                                         float* largest1, float* largest2) {
   const __m256 factor1 = _mm256_set1_ps(d1);
   const __m256 factor2 = _mm256_set1_ps(d2);
-  const __m256 absolute = _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff));
-  const __m256 none = _mm256_set1_ps(-1.0f);
-  __m256 best1 = none;
-  __m256 best2 = none;
+  __m256 best1 = _mm256_set1_ps(*largest1);
+  __m256 best2 = _mm256_set1_ps(*largest2);
   int l = 1;
   for (; l + 7 <= count; l += 8) {
     const __m256 p = _mm256_loadu_ps(pivot + l);
@@ -217,14 +224,9 @@ NUMERICS_AVX2_FUNCTION int subtract_and_track_pair_avx2(float* row1, float* row2
     const __m256 value2 = _mm256_sub_ps(_mm256_loadu_ps(row2 + l), _mm256_mul_ps(p, factor2));
     _mm256_storeu_ps(row1 + l, value1);
     _mm256_storeu_ps(row2 + l, value2);
-    const __m256i counts = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pivot_count + l));
-    const __m256 usable = _mm256_castsi256_ps(_mm256_cmpeq_epi32(counts, _mm256_setzero_si256()));
-    const __m256 magnitude1 = _mm256_and_ps(value1, absolute);
-    const __m256 magnitude2 = _mm256_and_ps(value2, absolute);
-    const __m256 usable1 = _mm256_and_ps(usable, _mm256_cmp_ps(magnitude1, magnitude1, _CMP_ORD_Q));
-    const __m256 usable2 = _mm256_and_ps(usable, _mm256_cmp_ps(magnitude2, magnitude2, _CMP_ORD_Q));
-    best1 = _mm256_max_ps(best1, _mm256_blendv_ps(none, magnitude1, usable1));
-    best2 = _mm256_max_ps(best2, _mm256_blendv_ps(none, magnitude2, usable2));
+    const __m256 unpivoted = unpivoted_columns8(pivot_count + l);
+    best1 = _mm256_max_ps(best1, candidate_magnitudes8(value1, unpivoted));
+    best2 = _mm256_max_ps(best2, candidate_magnitudes8(value2, unpivoted));
   }
   *largest1 = lane_maximum8(best1);
   *largest2 = lane_maximum8(best2);
@@ -296,6 +298,21 @@ int pivot_column(float** a, int n, const int* pivot_count, PivotCandidate next) 
   return col;
 }
 
+// The scalar steps row[l] = row[l] − pivot[l]·d for columns l = first..count.
+void subtract_from(float* row, const float* pivot, float d, int first, int count) {
+  for (int l = first; l <= count; ++l) row[l] = row[l] - pivot[l] * d;
+}
+
+// The same, raising *largest to each usable magnitude written.
+void subtract_and_track_from(float* row, const float* pivot, float d, int first, int count,
+                             const int* pivot_count, float* largest) {
+  for (int l = first; l <= count; ++l) {
+    row[l] = row[l] - pivot[l] * d;
+    const float value = std::fabs(row[l]);
+    if (pivot_count[l] == 0 && value > *largest) *largest = value;
+  }
+}
+
 // row[l] = row[l] − pivot[l]·d for l = 1..count.
 void subtract_multiple(float* row, const float* pivot, float d, int count) {
   int l = 1;
@@ -311,7 +328,7 @@ void subtract_multiple(float* row, const float* pivot, float d, int count) {
     }
   }
 #endif
-  for (; l <= count; ++l) row[l] = row[l] - pivot[l] * d;
+  subtract_from(row, pivot, d, l, count);
 }
 
 // subtract_multiple that also returns the largest usable magnitude it wrote (−1 for none): the
@@ -335,35 +352,25 @@ float subtract_and_track(float* row, const float* pivot, float d, int count, con
     largest = lane_maximum(best);
   }
 #endif
-  for (; l <= count; ++l) {
-    row[l] = row[l] - pivot[l] * d;
-    const float value = std::fabs(row[l]);
-    if (pivot_count[l] == 0 && value > largest) largest = value;
-  }
+  subtract_and_track_from(row, pivot, d, l, count, pivot_count, &largest);
   return largest;
 }
 
 #if NUMERICS_LINALG_SSE2 && NUMERICS_HAVE_AVX2
 // subtract_multiple on two rows (with AVX2): the kernel's groups of eight, then the columns left.
 void subtract_multiple_pair(float* row1, float* row2, const float* pivot, float d1, float d2, int count) {
-  for (int l = subtract_multiple_pair_avx2(row1, row2, pivot, d1, d2, count); l <= count; ++l) {
-    row1[l] = row1[l] - pivot[l] * d1;
-    row2[l] = row2[l] - pivot[l] * d2;
-  }
+  const int l = subtract_multiple_pair_avx2(row1, row2, pivot, d1, d2, count);
+  subtract_from(row1, pivot, d1, l, count);
+  subtract_from(row2, pivot, d2, l, count);
 }
 
 // subtract_and_track on two rows (with AVX2); the largest candidates go to largest1 and largest2.
 void subtract_and_track_pair(float* row1, float* row2, const float* pivot, float d1, float d2, int count,
                              const int* pivot_count, float* largest1, float* largest2) {
-  int l = subtract_and_track_pair_avx2(row1, row2, pivot, d1, d2, count, pivot_count, largest1, largest2);
-  for (; l <= count; ++l) {
-    row1[l] = row1[l] - pivot[l] * d1;
-    row2[l] = row2[l] - pivot[l] * d2;
-    const float value1 = std::fabs(row1[l]);
-    const float value2 = std::fabs(row2[l]);
-    if (pivot_count[l] == 0 && value1 > *largest1) *largest1 = value1;
-    if (pivot_count[l] == 0 && value2 > *largest2) *largest2 = value2;
-  }
+  const int l =
+      subtract_and_track_pair_avx2(row1, row2, pivot, d1, d2, count, pivot_count, largest1, largest2);
+  subtract_and_track_from(row1, pivot, d1, l, count, pivot_count, largest1);
+  subtract_and_track_from(row2, pivot, d2, l, count, pivot_count, largest2);
 }
 #endif
 
