@@ -4,6 +4,7 @@
 add_library(msvc_abi_runtime STATIC
   ${CMAKE_CURRENT_LIST_DIR}/msvc-abi/runtime.cpp
   ${CMAKE_CURRENT_LIST_DIR}/msvc-abi/atexit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/msvc-abi/chkstk.cpp
   ${CMAKE_CURRENT_LIST_DIR}/msvc-abi/dll_startup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/msvc-abi/exe_startup.cpp)
 link_libraries(msvc_abi_runtime)
