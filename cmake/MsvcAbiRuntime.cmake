@@ -8,8 +8,9 @@ add_library(msvc_abi_runtime STATIC
   ${CMAKE_CURRENT_LIST_DIR}/msvc-abi/dll_startup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/msvc-abi/exe_startup.cpp)
 link_libraries(msvc_abi_runtime)
-string(APPEND CMAKE_EXE_LINKER_FLAGS " -Xlinker /entry:msvc_abi_exe_startup")
-string(APPEND CMAKE_SHARED_LINKER_FLAGS " -Xlinker /entry:msvc_abi_dll_startup")
-string(APPEND CMAKE_MODULE_LINKER_FLAGS " -Xlinker /entry:msvc_abi_dll_startup")
+# The clang++ driver hands linker options on through -Xlinker; with clang-cl CMake runs lld-link itself.
+string(APPEND CMAKE_EXE_LINKER_FLAGS " ${TARVEL_LINKER_OPTION}/entry:msvc_abi_exe_startup")
+string(APPEND CMAKE_SHARED_LINKER_FLAGS " ${TARVEL_LINKER_OPTION}/entry:msvc_abi_dll_startup")
+string(APPEND CMAKE_MODULE_LINKER_FLAGS " ${TARVEL_LINKER_OPTION}/entry:msvc_abi_dll_startup")
 # The program entry calls main, which ISO C++ reserves to the implementation: here it is the implementation.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/msvc-abi/exe_startup.cpp PROPERTIES COMPILE_OPTIONS -Wno-main)
