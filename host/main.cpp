@@ -1,6 +1,7 @@
 // The stand-in host "Halvane.exe": loads the plugin module, shows its metadata, creates and
 // initialises the plugin, and plays a wizard session the way the plugin's GUI script would, printing
 // what the user would see and the answers the script would read.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "host/host_api.h"
 #include "host/module_loader.h"
 #include "host/plugin_module.h"
+#include "host/process.h"
 #include "host/validator.h"
 
 namespace {
@@ -28,6 +30,9 @@ constexpr const char kUsage[] =
     "  --module PATH      plugin module to load (default: the module beside this program)\n"
     "  --check            validate the module against the host contract instead of playing a session;\n"
     "                     prints PASS or FAIL per check and exits with 0 only when every check passed\n"
+    "  --only NAME        with --check: judge the module's C++ ABI, then run only the check NAME\n"
+    "  --in-process       with --check: run the checks in this process, not each in a child process\n"
+    "  --list             list the names of the checks\n"
     "  --version X.Y.Z    host version to report to the plugin (default 2.4.0)\n"
     "  --command NAME     run a wizard command; repeat for several, in order\n"
     "  --filetype TEXT    \"FileType\" stored with the commands that follow (default: empty)\n"
@@ -51,6 +56,8 @@ struct Options {
   std::vector<DialogAnswer> answers;
   bool help = false;
   bool check = false;
+  bool list = false;
+  ValidatorOptions validation;
 };
 
 bool parse_version(const std::string& text, Version& version) {
@@ -72,8 +79,12 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
       options.help = true;
       continue;
     }
-    if (option == "--check") {
-      options.check = true;
+    if (option == "--check" || option == "--list" || option == "--in-process" || option == "--child") {
+      bool& flag = option == "--check"        ? options.check
+                   : option == "--list"       ? options.list
+                   : option == "--in-process" ? options.validation.in_process
+                                              : options.validation.child;
+      flag = true;
       continue;
     }
     if (option == "--cancel") {
@@ -81,7 +92,8 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
       continue;
     }
     const bool takes_value = option == "--module" || option == "--version" || option == "--command" ||
-                             option == "--filetype" || option == "--answer" || option == "--dialog-result";
+                             option == "--filetype" || option == "--answer" || option == "--dialog-result" ||
+                             option == "--only";
     if (!takes_value) {
       error = "unknown option " + option;
       return false;
@@ -103,6 +115,8 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
       options.commands.push_back({value, file_type});
     } else if (option == "--filetype") {
       file_type = value;
+    } else if (option == "--only") {
+      options.validation.only = value;
     } else if (option == "--answer") {
       options.answers.push_back({kDialogChose, value});
     } else if (!parse_int(value, result)) {
@@ -204,6 +218,21 @@ int run_session(const Options& options) {
   return status;
 }
 
+// `--check`. A child (the hidden `--child`, see ValidatorOptions) reports through its line and exits
+// with 0 whatever the check found, so that any other ending reads as a crash.
+int validate(const Options& options) {
+  const ValidatorOptions& validation = options.validation;
+  const std::vector<std::string> names = check_names();
+  if (!validation.only.empty() && std::find(names.begin(), names.end(), validation.only) == names.end()) {
+    std::fprintf(stderr, "Halvane.exe: no check is named \"%s\"; --list shows the names\n",
+                 validation.only.c_str());
+    return kExitUsage;
+  }
+  if (validation.child) process::end_quietly_on_faults();
+  const bool passed = run_validator(module_path(options), validation);
+  return passed || validation.child ? kExitOk : kExitChecksFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -217,7 +246,11 @@ int main(int argc, char** argv) {
     std::printf("%s", kUsage);
     return kExitOk;
   }
-  if (options.check) return run_validator(module_path(options)) ? kExitOk : kExitChecksFailed;
+  if (options.list) {
+    for (const std::string& name : check_names()) std::printf("%s\n", name.c_str());
+    return kExitOk;
+  }
+  if (options.check) return validate(options);
   add_default_session(options);
   return run_session(options);
 }

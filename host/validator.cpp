@@ -1,11 +1,15 @@
-// The validator behind `Halvane.exe --check`: each check creates a fresh plugin object (the load
-// checks a fresh module), drives it through the host functions of this executable and compares the
-// host calls the plugin made, the parameters it left and what it returned with the host contract.
-// Output goes through the C library only, so the validator runs in every build of the host.
+// The validator behind `Halvane.exe --check`: first tells from the module's export names whether
+// its classes are in this host's C++ ABI, then runs each named check in a child process of its own
+// (this executable again), which loads the module, creates fresh plugin objects, drives them through
+// the host functions and compares the host calls, the parameters left and the results with the host
+// contract. A child that crashes is a failed check. Output goes through the C library only, so the
+// validator runs in every build of the host.
 #include "host/validator.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -14,6 +18,7 @@
 #include "host/host_api.h"
 #include "host/module_loader.h"
 #include "host/plugin_module.h"
+#include "host/process.h"
 
 namespace halvane_host {
 namespace {
@@ -50,9 +55,26 @@ constexpr bool kLoadsGrowShadowMemory = false;
 constexpr bool kLoadsGrowShadowMemory = false;
 #endif
 
+// The name under which the C++ ABI of the module is judged, before any other check.
+constexpr const char kAbiCheck[] = "abi";
+
+enum class Abi { itanium, microsoft, unknown };
+// Visual C++, and clang for the Microsoft ABI, define _MSC_VER; every other compiler of this host
+// uses the Itanium ABI.
+#if defined(_MSC_VER)
+constexpr Abi kHostAbi = Abi::microsoft;
+#else
+constexpr Abi kHostAbi = Abi::itanium;
+#endif
+
 struct Outcome {
   bool passed;
   std::string detail;
+};
+
+struct Check {
+  std::string name;
+  std::function<Outcome()> body;
 };
 
 Outcome pass(std::string detail) { return {true, std::move(detail)}; }
@@ -88,17 +110,88 @@ Outcome expect_calls(const Calls& got, const Calls& expected, const std::string&
   return fail(what + ": expected " + listed(expected) + ", got " + listed(got));
 }
 
+bool exports_any(loader::Module module, std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    if (loader::find_export(module, name) != nullptr) return true;
+  }
+  return false;
+}
+
+// The ABI of the module's classes, read from the names of their exported members (the virtual
+// table, destructor and execute). A module with both kinds of names counts as in this host's ABI.
+Abi module_abi(loader::Module module) {
+  const bool itanium = exports_any(
+      module, {"_ZTV22HalvanePluginInterface", "_ZN22HalvanePluginInterfaceD1Ev", "_ZN6tarvel7executeEv"});
+  const bool microsoft = exports_any(
+      module,
+      {"??_7HalvanePluginInterface@@6B@", "??1HalvanePluginInterface@@UEAA@XZ", "?execute@tarvel@@UEAA_NXZ"});
+  if ((kHostAbi == Abi::itanium && itanium) || (kHostAbi == Abi::microsoft && microsoft)) return kHostAbi;
+  if (itanium) return Abi::itanium;
+  return microsoft ? Abi::microsoft : Abi::unknown;
+}
+
+std::string abi_name(Abi abi) {
+  return abi == Abi::microsoft ? "the Microsoft C++ ABI (Visual C++, clang-cl)"
+                               : "the Itanium C++ ABI (GCC, MinGW)";
+}
+
+Outcome judge_abi(Abi abi) {
+  if (abi == kHostAbi)
+    return pass("the module's classes are in " + abi_name(abi) + ", as this host calls them");
+  if (abi == Abi::unknown) {
+    return fail(
+        "the module exports no member of HalvanePluginInterface or tarvel in either C++ ABI, so "
+        "this host cannot tell how to call its virtual functions");
+  }
+  return fail("the module is built for " + abi_name(abi) + "; this host calls plugins in " +
+              abi_name(kHostAbi) + " and would reach the module's virtual functions through the wrong slots");
+}
+
+// The detail of the child's line for check `name`; false when the child printed none.
+bool child_line(const std::string& output, const std::string& name, Outcome& outcome) {
+  std::size_t start = 0;
+  while (start < output.size()) {
+    const std::size_t end = std::min(output.find('\n', start), output.size());
+    const std::string line = output.substr(start, end - start);
+    for (const bool passed : {true, false}) {
+      const std::string head = (passed ? "PASS " : "FAIL ") + name + ": ";
+      if (line.rfind(head, 0) == 0) {
+        outcome = {passed, line.substr(head.size())};
+        return true;
+      }
+    }
+    start = end + 1;
+  }
+  return false;
+}
+
+void print_line(const std::string& name, const Outcome& outcome) {
+  std::printf("%s %s: %s\n", outcome.passed ? "PASS" : "FAIL", name.c_str(), outcome.detail.c_str());
+  std::fflush(stdout);
+}
+
 // The plugin's answer as the GUI script would read it.
 std::string string_answer(const char* name) { return string_parameter(name).value_or("<unset>"); }
 long int_answer(const char* name) { return int_parameter(name).value_or(-999); }
 
 class Validator {
  public:
-  explicit Validator(std::string path) : path_(std::move(path)) {}
-  bool run();
+  explicit Validator(std::string path);
+  Validator(const Validator&) = delete;
+  Validator& operator=(const Validator&) = delete;
+
+  const std::vector<Check>& checks() const { return checks_; }
+  bool run(const ValidatorOptions& options);
 
  private:
-  void check(const std::string& name, const std::function<Outcome()>& body);
+  void check(const std::string& name, std::function<Outcome()> body);
+  // Loads the module for the check alone, runs it on a reset host state and unloads the module.
+  Outcome run_here(const Check& check);
+  // Runs the check in a child process of this executable; a child that does not end normally after
+  // printing its line failed with the way it ended.
+  Outcome run_in_child(const Check& check) const;
+  // Loads the module only to read its export names: nothing of it is called before its ABI is known.
+  bool read_abi(Abi& abi, std::string& error);
   void boundary_checks();
   void version_checks();
   void command_checks();
@@ -128,17 +221,39 @@ class Validator {
 
   std::string path_;
   PluginModule module_;
-  int passed_ = 0;
-  int failed_ = 0;
+  std::vector<Check> checks_;
 };
 
-void Validator::check(const std::string& name, const std::function<Outcome()>& body) {
+Validator::Validator(std::string path) : path_(std::move(path)) {
+  boundary_checks();
+  version_checks();
+  command_checks();
+  lifecycle_checks();
+}
+
+void Validator::check(const std::string& name, std::function<Outcome()> body) {
+  checks_.push_back({name, std::move(body)});
+}
+
+Outcome Validator::run_here(const Check& check) {
+  std::string error;
+  if (!open_plugin_module(path_, module_, error)) return fail("loading the module failed: " + error);
   reset();
-  const Outcome outcome = body();
+  Outcome outcome = check.body();
   reset();
-  (outcome.passed ? passed_ : failed_) += 1;
-  std::printf("%s %s: %s\n", outcome.passed ? "PASS" : "FAIL", name.c_str(), outcome.detail.c_str());
-  std::fflush(stdout);
+  close_plugin_module(module_);
+  return outcome;
+}
+
+Outcome Validator::run_in_child(const Check& check) const {
+  const process::Result child =
+      process::run(process::executable_path(),
+                   {"--check", "--module", path_, "--only", check.name, "--in-process", "--child"});
+  Outcome outcome{false, ""};
+  const bool normal_end = child.ending == process::Result::Ending::exited && child.code == 0;
+  if (normal_end && child_line(child.output, check.name, outcome)) return outcome;
+  if (normal_end) return fail("the check's process printed no result");
+  return fail("the check's process crashed: " + process::describe_ending(child));
 }
 
 Plugin Validator::ready_plugin() {
@@ -355,14 +470,9 @@ Outcome Validator::destroyed_after_init() {
   return expect_calls(calls_since(mark), {kFinishLog}, "deleting an initialised plugin logs the end");
 }
 
-// A freshly loaded module has no host function bound: destroying a plugin that never initialised
-// must complete without calling anything.
+// A freshly loaded module (each check loads its own) has no host function bound: destroying a plugin
+// that never initialised must complete without calling anything.
 Outcome Validator::destroyed_unbound() {
-  PluginModule fresh;
-  std::string error;
-  close_plugin_module(module_);
-  if (!open_plugin_module(path_, fresh, error)) return fail("reloading the module failed: " + error);
-  module_ = fresh;
   Plugin plugin = create();
   if (!plugin) return fail("createPlugin returned null");
   plugin.reset();
@@ -404,7 +514,6 @@ Outcome Validator::loads() {
     if (!one_load()) return fail("load " + number(i) + " failed: " + error);
   }
   const long after = loader::resident_memory_kib();
-  if (!open_plugin_module(path_, module_, error)) return fail("reloading the module failed: " + error);
   const std::string figures = number(kLoads) + " loads, initialisations and unloads, resident " +
                               number(before) + " KiB -> " + number(after) + " KiB";
   if (kLoadsGrowShadowMemory) return pass(figures + " (not judged under AddressSanitizer)");
@@ -454,20 +563,39 @@ void Validator::lifecycle_checks() {
   check("module loads", [this] { return loads(); });
 }
 
-bool Validator::run() {
-  std::string error;
+bool Validator::read_abi(Abi& abi, std::string& error) {
+  if (!open_plugin_module(path_, module_, error)) return false;
+  abi = module_abi(module_.handle);
+  close_plugin_module(module_);
+  return true;
+}
+
+bool Validator::run(const ValidatorOptions& options) {
+  if (options.child) {
+    for (const Check& check : checks_) {
+      if (check.name == options.only) print_line(check.name, run_here(check));
+    }
+    return true;
+  }
   std::printf("Validating %s\n", path_.c_str());
-  if (!open_plugin_module(path_, module_, error)) {
+  Abi module_abi = Abi::unknown;
+  std::string error;
+  if (!read_abi(module_abi, error)) {
     std::printf("FAIL load: %s\n0 passed, 1 failed\n", error.c_str());
     return false;
   }
-  boundary_checks();
-  version_checks();
-  command_checks();
-  lifecycle_checks();
-  close_plugin_module(module_);
-  std::printf("%d passed, %d failed\n", passed_, failed_);
-  return failed_ == 0;
+  const Outcome abi = judge_abi(module_abi);
+  print_line(kAbiCheck, abi);
+  int passed = abi.passed ? 1 : 0;
+  int failed = abi.passed ? 0 : 1;
+  for (const Check& check : checks_) {
+    if (!abi.passed || (!options.only.empty() && check.name != options.only)) continue;
+    const Outcome outcome = options.in_process ? run_here(check) : run_in_child(check);
+    print_line(check.name, outcome);
+    (outcome.passed ? passed : failed) += 1;
+  }
+  std::printf("%d passed, %d failed\n", passed, failed);
+  return failed == 0;
 }
 
 }  // namespace
@@ -487,6 +615,15 @@ bool play_wizard_cycle(const PluginModule& module) {
   return true;
 }
 
-bool run_validator(const std::string& path) { return Validator(path).run(); }
+std::vector<std::string> check_names() {
+  std::vector<std::string> names = {kAbiCheck};
+  const Validator registry("");
+  for (const Check& check : registry.checks()) names.push_back(check.name);
+  return names;
+}
+
+bool run_validator(const std::string& path, const ValidatorOptions& options) {
+  return Validator(path).run(options);
+}
 
 }  // namespace halvane_host

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "host/plugin_module.h"
 
@@ -13,7 +14,20 @@ namespace halvane_host {
 // plugin did not initialise or a command returned false. The lifecycle checks repeat it.
 bool play_wizard_cycle(const PluginModule& module);
 
-// Validates the module at `path`; true when every check passed. Uses (and resets) the host state.
-bool run_validator(const std::string& path);
+// How `--check` runs. Each check runs in a child process, this executable started again with
+// `--check --module PATH --only NAME --in-process --child`, so that a crash inside the plugin fails
+// that check only.
+struct ValidatorOptions {
+  std::string only;         // the one check to run (empty: all); the ABI is judged first in any case
+  bool in_process = false;  // runs the checks in this process instead (for a debugger)
+  bool child = false;       // the child's side: runs `only` here and prints its line, nothing else
+};
+
+// The checks' names, in the order they run; "abi" first.
+std::vector<std::string> check_names();
+
+// Validates the module at `path`; true when every check passed (for a child: when it ran). Prints one
+// PASS or FAIL line per check and the summary. Uses (and resets) the host state.
+bool run_validator(const std::string& path, const ValidatorOptions& options);
 
 }  // namespace halvane_host
