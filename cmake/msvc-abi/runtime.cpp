@@ -49,6 +49,12 @@ __declspec(allocate(".CRT$XCA")) static _PVFV initialisers_begin[] = {nullptr};
 __declspec(allocate(".CRT$XCZ")) static _PVFV initialisers_end[] = {nullptr};
 
 namespace {
+// Windows relocates an image (as ASLR does at every load) only when it carries a base relocation
+// table, and the linker writes one only for absolute addresses stored in the image. The bounds of
+// the initialiser table are kept as such addresses, read at start-up, so that every image has the
+// table, even one without a dynamic initialiser or any other stored pointer.
+_PVFV* const volatile initialiser_table[] = {initialisers_begin, initialisers_end};
+
 // Exit functions of this image: static destructors and explicit atexit calls. A module's list runs
 // when the module is unloaded, a program's when it exits.
 _onexit_table_t exit_functions;
@@ -62,7 +68,7 @@ int register_exit_function(void (*function)()) {
 
 void run_initialisers() {
   _initialize_onexit_table(&exit_functions);
-  for (_PVFV* entry = initialisers_begin; entry < initialisers_end; ++entry) {
+  for (_PVFV* entry = initialiser_table[0]; entry < initialiser_table[1]; ++entry) {
     if (*entry != nullptr) (*entry)();
   }
 }

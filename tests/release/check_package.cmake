@@ -1,5 +1,6 @@
-# Makes the release zip with CPack, unpacks it into a fresh folder, checks what it holds and runs the
-# validator of the unpacked stand-in host against the unpacked module (through the emulator).
+# Makes the release zip with CPack, unpacks it into a fresh folder, checks what it holds, runs the
+# validator of the unpacked stand-in host against the unpacked module (through the emulator) and audits
+# every unpacked program and DLL as Windows would load it (AUDIT_SCRIPT with AUDIT_CONFIG).
 set(unpacked ${BUILD}/package-check)
 file(REMOVE_RECURSE ${unpacked})
 file(MAKE_DIRECTORY ${unpacked})
@@ -23,4 +24,9 @@ execute_process(COMMAND ${EMULATOR} ${unpacked}/${NAME}/Halvane.exe --check OUTP
 message("${report}")
 if(NOT status EQUAL 0 OR NOT report MATCHES "\n[1-9][0-9]* passed, 0 failed")
   message(FATAL_ERROR "the validator of the unpacked package did not pass")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -DCONFIG=${AUDIT_CONFIG} -DDIR=${unpacked} -P ${AUDIT_SCRIPT}
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the programs and DLLs of ${zip} would not all load on Windows")
 endif()
