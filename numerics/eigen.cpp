@@ -35,7 +35,7 @@ void rotate_pair(float& x, float& y, const Rotation& r) {
   y = old_y + r.s * (old_x - old_y * r.tau);
 }
 
-#if NUMERICS_LINALG_SSE2
+#if NUMERICS_LINALG_LANES
 // The rotation of four pairs, lane by lane the operations of rotate_pair.
 inline void rotate_lanes(__m128* x, __m128* y, __m128 s, __m128 tau) {
   const __m128 old_x = *x;
@@ -58,7 +58,7 @@ inline void scatter_column(float** m, int first, int column, __m128 v) {
   _mm_store_ss(&m[first + 3][column], _mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 3, 3, 3)));
 }
 
-#if NUMERICS_HAVE_AVX2
+#if NUMERICS_COMPILER_EMITS_AVX2
 // Eight pairs of two rows at a time from j on, lane by lane the operations of rotate_pair; returns the
 // first j left over.
 NUMERICS_AVX2_FUNCTION int rotate_rows_avx2(float* x, float* y, int j, int last, const Rotation& r) {
@@ -80,8 +80,8 @@ NUMERICS_AVX2_FUNCTION int rotate_rows_avx2(float* x, float* y, int j, int last,
 // The pairs (x[j], y[j]) for j = first..last, two rows.
 void rotate_rows(float* x, float* y, int first, int last, const Rotation& r) {
   int j = first;
-#if NUMERICS_LINALG_SSE2
-#if NUMERICS_HAVE_AVX2
+#if NUMERICS_LINALG_LANES
+#if NUMERICS_COMPILER_EMITS_AVX2
   if (detail::use_avx2()) j = rotate_rows_avx2(x, y, j, last, r);
 #endif
   if (detail::use_sse2()) {
@@ -102,7 +102,7 @@ void rotate_rows(float* x, float* y, int first, int last, const Rotation& r) {
 // The pairs (row[j], m[j][column]) for j = first..last: a row against a column.
 void rotate_row_with_column(float* row, float** m, int column, int first, int last, const Rotation& r) {
   int j = first;
-#if NUMERICS_LINALG_SSE2
+#if NUMERICS_LINALG_LANES
   if (detail::use_sse2()) {
     const __m128 s = _mm_set1_ps(r.s);
     const __m128 tau = _mm_set1_ps(r.tau);
@@ -121,7 +121,7 @@ void rotate_row_with_column(float* row, float** m, int column, int first, int la
 // The pairs (m[j][p], m[j][q]) for j = first..last: two columns.
 void rotate_columns(float** m, int p, int q, int first, int last, const Rotation& r) {
   int j = first;
-#if NUMERICS_LINALG_SSE2
+#if NUMERICS_LINALG_LANES
   if (detail::use_sse2()) {
     const __m128 s = _mm_set1_ps(r.s);
     const __m128 tau = _mm_set1_ps(r.tau);

@@ -82,13 +82,13 @@ struct alignas(16) FloatEntry {
   float w[4];  // wr, wr, -wi, wi
 };
 
-#if NUMERICS_FFT_SSE2
+#if NUMERICS_FFT_LANES
 __m128 load2(const float* p) {
   return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
 }
 void store2(float* p, __m128 v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(v)); }
 #endif
-#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+#if NUMERICS_FFT_AVX2
 // Two 16-byte table pieces in the low and high halves of one register. Inserting from memory takes
 // no shuffle unit, which the butterflies' own swaps and conversions keep busy.
 NUMERICS_AVX2_FUNCTION __m256d join(const double* low, const double* high) {
@@ -112,7 +112,7 @@ struct DoubleProducts {
   }
   static Entry entry(const Twiddle& w) { return Entry{{w.wr, w.wr}, {-w.wi, w.wi}}; }
 
-#if NUMERICS_FFT_SSE2
+#if NUMERICS_FFT_LANES
   static __m128d product(__m128d z, const Entry& e) {
     const __m128d swapped = _mm_shuffle_pd(z, z, 1);
     return _mm_add_pd(_mm_mul_pd(_mm_load_pd(e.wr), z), _mm_mul_pd(_mm_load_pd(e.wi), swapped));
@@ -132,7 +132,7 @@ struct DoubleProducts {
     x = _mm_add_ps(x, t);
   }
 #endif
-#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+#if NUMERICS_FFT_AVX2
   // Butterflies c = 0..len−1 (len a multiple of 2) of the pairs a[2c..2c+1], b[2c..2c+1], twiddle e[c],
   // two at a time in four double lanes; returns how many were done.
   NUMERICS_AVX2_FUNCTION static std::uint32_t run_avx2(float* a, float* b, const Entry* e,
@@ -208,7 +208,7 @@ struct FloatProducts {
     return Entry{{wr, wr, -wi, wi}};
   }
 
-#if NUMERICS_FFT_SSE2
+#if NUMERICS_FFT_LANES
   static __m128 product(__m128 z, __m128 wr, __m128 wi) {
     const __m128 swapped = _mm_shuffle_ps(z, z, _MM_SHUFFLE(2, 3, 0, 1));
     return _mm_add_ps(_mm_mul_ps(wr, z), _mm_mul_ps(wi, swapped));
@@ -241,7 +241,7 @@ struct FloatProducts {
     }
   }
 #endif
-#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+#if NUMERICS_FFT_AVX2
   NUMERICS_AVX2_FUNCTION static __m256 product_avx2(__m256 z, __m256 wr, __m256 wi) {
     const __m256 swapped = _mm256_permute_ps(z, _MM_SHUFFLE(2, 3, 0, 1));
     return _mm256_add_ps(_mm256_mul_ps(wr, z), _mm256_mul_ps(wi, swapped));
@@ -319,7 +319,7 @@ struct FloatProducts {
 // The lane path is chosen at run time (simd.h); every path gives the same bits.
 template <class K>
 void one(float* a, float* b, const typename K::Entry& e) {
-#if NUMERICS_FFT_SSE2
+#if NUMERICS_FFT_LANES
   if (detail::use_sse2()) return K::one(a, b, e);
 #endif
   K::one_plain(a, b, e);
@@ -328,8 +328,8 @@ void one(float* a, float* b, const typename K::Entry& e) {
 // One twiddle over the row pairs a[0..width−1], b[0..width−1] (width a multiple of 4).
 void rows(float* a, float* b, std::uint32_t width, const FloatEntry& e) {
   std::uint32_t c = 0;
-#if NUMERICS_FFT_SSE2
-#if NUMERICS_HAVE_AVX2
+#if NUMERICS_FFT_LANES
+#if NUMERICS_COMPILER_EMITS_AVX2
   if (detail::use_avx2()) c = FloatProducts::rows_avx2(a, b, width, e);
 #endif
   if (detail::use_sse2()) {
@@ -343,7 +343,7 @@ void rows(float* a, float* b, std::uint32_t width, const FloatEntry& e) {
 // Two adjacent butterflies of either kind: the pairs a[0..3], b[0..3] with twiddles e[0] and e[1].
 template <class K>
 void two(float* a, float* b, const typename K::Entry* e) {
-#if NUMERICS_FFT_SSE2
+#if NUMERICS_FFT_LANES
   if (detail::use_sse2()) {
     __m128 x = _mm_loadu_ps(a);
     __m128 y = _mm_loadu_ps(b);
@@ -361,7 +361,7 @@ void two(float* a, float* b, const typename K::Entry* e) {
 template <class K>
 void run(float* a, float* b, const typename K::Entry* e, std::uint32_t len) {
   std::uint32_t c = 0;
-#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+#if NUMERICS_FFT_AVX2
   if (detail::use_avx2()) c = K::run_avx2(a, b, e, len);
 #endif
   for (; c < len; c += 2) two<K>(a + 2 * std::size_t{c}, b + 2 * std::size_t{c}, e + c);
@@ -507,7 +507,7 @@ void early_block_lanes(float* data, std::uint32_t block, const typename K::Entry
   }
 }
 
-#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+#if NUMERICS_FFT_AVX2
 // The same with every stage's runs in AVX2 lanes inside one function, so that the short runs of the
 // first stages cost no call each; the first stage and remainders of the widest lanes use SSE2.
 template <class K>
@@ -538,7 +538,7 @@ NUMERICS_AVX2_FUNCTION void early_block_avx2(float* data, std::uint32_t block,
 
 template <class K>
 void early_block(float* data, std::uint32_t block, const typename K::Entry* table) {
-#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+#if NUMERICS_FFT_AVX2
   if (detail::use_avx2()) return early_block_avx2<K>(data, block, table);
 #endif
   early_block_lanes<K>(data, block, table);
@@ -642,7 +642,7 @@ void butterflies_contiguous(float* data, std::uint32_t total, std::uint32_t run,
   if (span < run) final_stages<K>(data, total, run, span, direction, table);
 }
 
-#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+#if NUMERICS_FFT_AVX2
 // butterflies_contiguous compiled for AVX2 with its kernels inlined, so that the short runs of the
 // final stages cost no call each.
 template <class K>
@@ -655,7 +655,7 @@ NUMERICS_AVX2_FLATTEN void butterflies_contiguous_avx2(float* data, std::uint32_
 // The butterfly stages on the lane path chosen at run time.
 template <class K>
 void butterflies(float* data, std::uint32_t total, std::uint32_t run, int direction) {
-#if NUMERICS_FFT_SSE2 && NUMERICS_HAVE_AVX2
+#if NUMERICS_FFT_AVX2
   if (detail::use_avx2()) return butterflies_contiguous_avx2<K>(data, total, run, direction);
 #endif
   butterflies_contiguous<K>(data, total, run, direction);

@@ -134,7 +134,7 @@ struct PivotCandidate {
 
 // A column is usable as a pivot while its pivot count is 0; NaN entries never compete. The lanes
 // below keep −1 for the unusable ones so that a plain maximum gives the row's largest candidate.
-#if NUMERICS_LINALG_SSE2
+#if NUMERICS_LINALG_LANES
 __m128 usable_magnitudes(__m128 value, const int* counts) {
   const __m128 magnitude = _mm_and_ps(value, _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff)));
   const __m128i count = _mm_loadu_si128(reinterpret_cast<const __m128i*>(counts));
@@ -149,7 +149,7 @@ float lane_maximum(__m128 best) {
   return _mm_cvtss_f32(best);
 }
 
-#if NUMERICS_HAVE_AVX2
+#if NUMERICS_COMPILER_EMITS_AVX2
 // All ones in the lanes of the columns not yet pivoted.
 NUMERICS_AVX2_FUNCTION __m256 unpivoted_columns8(const int* counts) {
   const __m256i count = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(counts));
@@ -248,8 +248,8 @@ NUMERICS_AVX2_FUNCTION int largest_candidate_avx2(const float* row, int l, int n
 float largest_candidate(const float* row, int n, const int* pivot_count) {
   float largest = -1.0f;
   int k = 1;
-#if NUMERICS_LINALG_SSE2
-#if NUMERICS_HAVE_AVX2
+#if NUMERICS_LINALG_LANES
+#if NUMERICS_COMPILER_EMITS_AVX2
   if (detail::use_avx2()) k = largest_candidate_avx2(row, k, n, pivot_count, &largest);
 #endif
   if (detail::use_sse2()) {
@@ -316,8 +316,8 @@ void subtract_and_track_from(float* row, const float* pivot, float d, int first,
 // row[l] = row[l] − pivot[l]·d for l = 1..count.
 void subtract_multiple(float* row, const float* pivot, float d, int count) {
   int l = 1;
-#if NUMERICS_LINALG_SSE2
-#if NUMERICS_HAVE_AVX2
+#if NUMERICS_LINALG_LANES
+#if NUMERICS_COMPILER_EMITS_AVX2
   if (detail::use_avx2()) l = subtract_multiple_avx2(row, pivot, d, l, count);
 #endif
   if (detail::use_sse2()) {
@@ -336,8 +336,8 @@ void subtract_multiple(float* row, const float* pivot, float d, int count) {
 float subtract_and_track(float* row, const float* pivot, float d, int count, const int* pivot_count) {
   float largest = -1.0f;
   int l = 1;
-#if NUMERICS_LINALG_SSE2
-#if NUMERICS_HAVE_AVX2
+#if NUMERICS_LINALG_LANES
+#if NUMERICS_COMPILER_EMITS_AVX2
   if (detail::use_avx2()) l = subtract_and_track_avx2(row, pivot, d, l, count, pivot_count, &largest);
 #endif
   if (detail::use_sse2()) {
@@ -356,7 +356,7 @@ float subtract_and_track(float* row, const float* pivot, float d, int count, con
   return largest;
 }
 
-#if NUMERICS_LINALG_SSE2 && NUMERICS_HAVE_AVX2
+#if NUMERICS_LINALG_AVX2
 // subtract_multiple on two rows (with AVX2): the kernel's groups of eight, then the columns left.
 void subtract_multiple_pair(float* row1, float* row2, const float* pivot, float d1, float d2, int count) {
   const int l = subtract_multiple_pair_avx2(row1, row2, pivot, d1, d2, count);
@@ -388,7 +388,7 @@ PivotCandidate eliminate(float** a, int n, float** b, int m, int pc, const int* 
     if (r == pc) continue;
     const float d = a[r][pc];
     a[r][pc] = 0.0f;
-#if NUMERICS_LINALG_SSE2 && NUMERICS_HAVE_AVX2
+#if NUMERICS_LINALG_AVX2
     // Two rows of the same kind at once where the lanes allow; each element gets the same update.
     const int r2 = (r + 1 == pc) ? r + 2 : r + 1;
     if (detail::use_avx2() && r2 <= n && (pivot_count[r] == 1) == (pivot_count[r2] == 1)) {

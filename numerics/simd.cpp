@@ -5,9 +5,9 @@
 
 #include "numerics/numerics.h"
 
-#if NUMERICS_HAVE_AVX2 && (defined(__GNUC__) || defined(__clang__))
+#if NUMERICS_COMPILER_EMITS_AVX2 && (defined(__GNUC__) || defined(__clang__))
 #include <cpuid.h>
-#elif NUMERICS_HAVE_AVX2
+#elif NUMERICS_COMPILER_EMITS_AVX2
 #include <intrin.h>
 #endif
 
@@ -15,7 +15,7 @@ namespace numerics {
 namespace detail {
 namespace {
 
-#if NUMERICS_HAVE_AVX2
+#if NUMERICS_COMPILER_EMITS_AVX2
 struct CpuidRegisters {
   unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
 };
@@ -58,10 +58,10 @@ bool cpu_runs_avx2() {
 #endif
 
 SimdPath widest_supported() {
-#if NUMERICS_HAVE_AVX2
+#if NUMERICS_COMPILER_EMITS_AVX2
   if (cpu_runs_avx2()) return SimdPath::avx2;
 #endif
-  return NUMERICS_HAVE_SSE2 ? SimdPath::sse2 : SimdPath::portable;
+  return NUMERICS_COMPILER_EMITS_SSE2 ? SimdPath::sse2 : SimdPath::portable;
 }
 
 const SimdPath widest = widest_supported();

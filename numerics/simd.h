@@ -3,38 +3,44 @@
 // same IEEE operations in the same precision and order (no fused multiply-add), so the choice changes
 // speed, never a result bit.
 //
-// SSE2 is compiled in where the compiler targets it (every x86-64 compiler: GCC and Clang define
-// __SSE2__, MSVC _M_X64); AVX2 kernels are compiled with a function-level target attribute and chosen
-// at run time after one CPU check, so that plain -O2 builds one library for every x86-64 machine.
+// Two kinds of fact decide the lanes. What the compiler can emit is known at compile time and
+// spelled by the macros below (NUMERICS_COMPILER_EMITS_*: SSE2 on every x86-64 compiler, AVX2 through
+// a function-level target attribute; NUMERICS_*_LANES and NUMERICS_*_AVX2: which lane kernels a
+// family compiles in). What the CPU has is known only at run time: simd_path() below, after one CPU
+// check, so that plain -O2 builds one library for every x86-64 machine.
 // Defining NUMERICS_FFT_PORTABLE (the transforms) or NUMERICS_LINALG_PORTABLE (the decomposition, the
 // eigen-solver and Gauss-Jordan) leaves only the scalar loops in those families.
 #pragma once
 
 #if defined(__SSE2__) || defined(_M_X64)
-#define NUMERICS_HAVE_SSE2 1
+#define NUMERICS_COMPILER_EMITS_SSE2 1
 #else
-#define NUMERICS_HAVE_SSE2 0
+#define NUMERICS_COMPILER_EMITS_SSE2 0
 #endif
 
-#if NUMERICS_HAVE_SSE2 && !defined(NUMERICS_FFT_PORTABLE)
-#define NUMERICS_FFT_SSE2 1
+#if NUMERICS_COMPILER_EMITS_SSE2 && !defined(NUMERICS_FFT_PORTABLE)
+#define NUMERICS_FFT_LANES 1
 #else
-#define NUMERICS_FFT_SSE2 0
+#define NUMERICS_FFT_LANES 0
 #endif
 
-#if NUMERICS_HAVE_SSE2 && !defined(NUMERICS_LINALG_PORTABLE)
-#define NUMERICS_LINALG_SSE2 1
+#if NUMERICS_COMPILER_EMITS_SSE2 && !defined(NUMERICS_LINALG_PORTABLE)
+#define NUMERICS_LINALG_LANES 1
 #else
-#define NUMERICS_LINALG_SSE2 0
+#define NUMERICS_LINALG_LANES 0
 #endif
 
 // AVX2 kernels exist wherever SSE2 does on x86-64; GCC and Clang (in either ABI) need the attribute
 // to emit the instructions in a function of an otherwise baseline build, MSVC needs nothing.
-#if NUMERICS_HAVE_SSE2 && (defined(__x86_64__) || defined(_M_X64))
-#define NUMERICS_HAVE_AVX2 1
+#if NUMERICS_COMPILER_EMITS_SSE2 && (defined(__x86_64__) || defined(_M_X64))
+#define NUMERICS_COMPILER_EMITS_AVX2 1
 #else
-#define NUMERICS_HAVE_AVX2 0
+#define NUMERICS_COMPILER_EMITS_AVX2 0
 #endif
+
+// The families' AVX2 kernels: compiled in where the family has lanes and the compiler emits AVX2.
+#define NUMERICS_FFT_AVX2 (NUMERICS_FFT_LANES && NUMERICS_COMPILER_EMITS_AVX2)
+#define NUMERICS_LINALG_AVX2 (NUMERICS_LINALG_LANES && NUMERICS_COMPILER_EMITS_AVX2)
 
 #if defined(__GNUC__) || defined(__clang__)
 #define NUMERICS_AVX2_FUNCTION __attribute__((target("avx2")))
@@ -46,10 +52,10 @@
 #define NUMERICS_AVX2_FLATTEN
 #endif
 
-#if NUMERICS_FFT_SSE2 || NUMERICS_LINALG_SSE2
+#if NUMERICS_FFT_LANES || NUMERICS_LINALG_LANES
 #include <emmintrin.h>
 #endif
-#if NUMERICS_HAVE_AVX2 && (NUMERICS_FFT_SSE2 || NUMERICS_LINALG_SSE2)
+#if NUMERICS_COMPILER_EMITS_AVX2 && (NUMERICS_FFT_LANES || NUMERICS_LINALG_LANES)
 #include <immintrin.h>
 // Clang in the Microsoft ABI leaves the AVX declarations out of <immintrin.h> unless the whole unit
 // is compiled for AVX; the target attribute makes them usable function by function.

@@ -57,7 +57,7 @@ void rotate_columns(float** m, int rows, int p, int q, float c, float s) {
   }
 }
 
-#if NUMERICS_LINALG_SSE2 && NUMERICS_HAVE_AVX2
+#if NUMERICS_LINALG_AVX2
 // add_multiple eight elements at a time from j on; returns the first j left over.
 NUMERICS_AVX2_FUNCTION int add_multiple_avx2(float* y, const float* x, float factor, int j, int last) {
   const __m256 f = _mm256_set1_ps(factor);
@@ -71,8 +71,8 @@ NUMERICS_AVX2_FUNCTION int add_multiple_avx2(float* y, const float* x, float fac
 // y[j] = y[j] + x[j]·factor for j = first..last.
 void add_multiple(float* y, const float* x, float factor, int first, int last) {
   int j = first;
-#if NUMERICS_LINALG_SSE2
-#if NUMERICS_HAVE_AVX2
+#if NUMERICS_LINALG_LANES
+#if NUMERICS_COMPILER_EMITS_AVX2
   if (detail::use_avx2()) j = add_multiple_avx2(y, x, factor, j, last);
 #endif
   if (detail::use_sse2()) {
@@ -99,7 +99,7 @@ void finish_row(float* row, int from, int count, const float* c, const float* s,
   row[count] = y;
 }
 
-#if NUMERICS_LINALG_SSE2
+#if NUMERICS_LINALG_LANES
 // The sums t[r] = Σ_{k=first..last} rows[r][k]·x[k] of kRows rows (a multiple of four), each in
 // ascending k from 0: the lanes hold four rows, a 4 × 4 transpose turns four columns of them into
 // lanes. Several groups of four run together to hide the latency of each chain of additions.
@@ -171,7 +171,7 @@ void rotate_row_group(float* const* rows, int count, const __m128* cs, const __m
 // over all rows per rotation would.
 void rotate_adjacent_columns(float** m, int rows, int first, int count, const float* c, const float* s) {
   int r = 1;
-#if NUMERICS_LINALG_SSE2
+#if NUMERICS_LINALG_LANES
   if (detail::use_sse2()) {
     __m128 cs[kRotationBlock], sn[kRotationBlock];
     for (int q = 0; q < count; ++q) {
@@ -244,7 +244,7 @@ float reflect_column(float** a, int m, int n, int i, float* e) {
 void reflect_rows_below(float** a, int m, int n, int i, const float* e) {
   const int l = i + 1;
   int j = l;
-#if NUMERICS_LINALG_SSE2
+#if NUMERICS_LINALG_LANES
   if (detail::use_sse2()) {
     float t[8];
     for (; j + 7 <= m; j += 8) {

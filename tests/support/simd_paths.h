@@ -1,10 +1,14 @@
 // Runs a check once on each lane path of the numerical library that this machine supports (portable,
-// SSE2, AVX2), so that a bit-for-bit comparison covers every path, not only the one chosen at run time.
+// SSE2, AVX2), so that a bit-for-bit comparison covers every path, not only the one chosen at run time;
+// and compares a routine's fast form with its plain step order that way.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "numerics/simd.h"
+#include "support/bordered.h"
 
 namespace test_support {
 
@@ -36,6 +40,26 @@ int on_every_simd_path(Check check) {
   }
   numerics::detail::force_simd_path(chosen);
   return ran;
+}
+
+}  // namespace test_support
+
+namespace test_support {
+
+// The fast form of a routine against its plain step order (numerics::reference): `reference()` and
+// `fast()` each run their routine on fresh copies of the same inputs and return every output value
+// as one vector; on each supported lane path the fast outputs must equal the reference outputs bit
+// for bit. The first differing value is named.
+template <typename Fast, typename Reference>
+void expect_fast_matches_reference(Fast fast, Reference reference) {
+  const std::vector<float> expected = reference();
+  on_every_simd_path([&] {
+    const std::vector<float> got = fast();
+    ASSERT_EQ(got.size(), expected.size());
+    const long at = first_difference(got.data(), expected.data(), got.size());
+    EXPECT_EQ(at, -1) << "output " << at << ": fast " << got[static_cast<std::size_t>(at < 0 ? 0 : at)]
+                      << ", reference " << expected[static_cast<std::size_t>(at < 0 ? 0 : at)];
+  });
 }
 
 }  // namespace test_support
