@@ -1,6 +1,6 @@
 # The release package of a Windows build: a zip with the module, the stand-in host with its
 # validator, the README and the installation text. `cpack --preset windows-msvc` makes it.
-install(TARGETS tarvelwizard_v09 LIBRARY DESTINATION . RUNTIME DESTINATION .)
+install(TARGETS ${TARVEL_MODULE} LIBRARY DESTINATION . RUNTIME DESTINATION .)
 install(TARGETS halvane_host RUNTIME DESTINATION .)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/package/INSTALL.txt ${CMAKE_BINARY_DIR}/INSTALL.txt @ONLY)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/INSTALL.txt DESTINATION .)

@@ -1,7 +1,10 @@
 # Cross build for 64-bit Windows with clang-cl, the Microsoft command-line driver of clang: CMake
 # treats it as MSVC, so the project's MSVC branch compiles here and is checked under Wine. Links with
 # lld-link against the same Wine C runtime and libc++ headers as the clang++ build (cmake/msvc-abi-cross.cmake).
-find_program(TARVEL_CLANG_CL NAMES clang-cl clang-cl-14 PATHS /usr/lib/llvm-14/bin REQUIRED)
+include(${CMAKE_CURRENT_LIST_DIR}/CrossTools.cmake)
+tarvel_require_cross_tools("apt-get install clang-tools-14 lld llvm libc++-14-dev libwine-dev wine64"
+                           PROGRAMS clang-cl|clang-cl-14 lld-link llvm-rc llvm-mt FOLDERS ${TARVEL_MSVC_ABI_FOLDERS})
+find_program(TARVEL_CLANG_CL NAMES clang-cl clang-cl-14 REQUIRED)
 set(CMAKE_C_COMPILER ${TARVEL_CLANG_CL})
 set(CMAKE_CXX_COMPILER ${TARVEL_CLANG_CL})
 set(TARVEL_CLANG_OPTION "/clang:")

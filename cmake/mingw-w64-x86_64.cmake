@@ -1,4 +1,7 @@
 # Cross build for 64-bit Windows with the mingw-w64 POSIX-thread toolchain; programs run under Wine.
+include(${CMAKE_CURRENT_LIST_DIR}/CrossTools.cmake)
+tarvel_require_cross_tools("apt-get install g++-mingw-w64-x86-64 wine64" PROGRAMS x86_64-w64-mingw32-g++-posix
+                           x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-windres)
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

@@ -12,9 +12,7 @@ set(CMAKE_LINKER lld-link)
 # The compiler checks cannot link before the project's own start-up code exists.
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 
-set(TARVEL_WINE_INCLUDE /usr/include/wine/wine CACHE PATH "Wine's Windows and C runtime headers")
-set(TARVEL_WINE_LIBRARIES /usr/lib/x86_64-linux-gnu/wine/x86_64-windows CACHE PATH "Wine's import libraries")
-set(TARVEL_LIBCXX_INCLUDE /usr/lib/llvm-14/include/c++/v1 CACHE PATH "libc++'s headers")
+# The including file has checked its tools and the folders with cmake/CrossTools.cmake, which names them.
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} ${TARVEL_CLANG_OPTION}-print-resource-dir
                 OUTPUT_VARIABLE _clang_resource_dir OUTPUT_STRIP_TRAILING_WHITESPACE)
 

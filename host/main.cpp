@@ -12,6 +12,7 @@
 #include "host/module_loader.h"
 #include "host/plugin_module.h"
 #include "host/process.h"
+#include "host/session.h"
 #include "host/validator.h"
 
 namespace {
@@ -24,6 +25,7 @@ constexpr int kExitUsage = 2;
 constexpr int kExitPluginRefused = 3;
 constexpr int kExitChecksFailed = 4;
 
+// A format: the defaults of the lifecycle counts fill in the two numbers.
 constexpr const char kUsage[] =
     "Usage: Halvane.exe [options]\n"
     "Plays a wizard session against the plugin module, the way the host and the wizard's GUI script do.\n"
@@ -32,6 +34,9 @@ constexpr const char kUsage[] =
     "                     prints PASS or FAIL per check and exits with 0 only when every check passed\n"
     "  --only NAME        with --check: judge the module's C++ ABI, then run only the check NAME\n"
     "  --in-process       with --check: run the checks in this process, not each in a child process\n"
+    "  --cycles N         with --check: create/initialise/commands/delete cycles of the lifecycle check\n"
+    "                     (default %d)\n"
+    "  --loads N          with --check: load/initialise/unload rounds of the module check (default %d)\n"
     "  --list             list the names of the checks\n"
     "  --version X.Y.Z    host version to report to the plugin (default 2.4.0)\n"
     "  --command NAME     run a wizard command; repeat for several, in order\n"
@@ -40,20 +45,42 @@ constexpr const char kUsage[] =
     "  --cancel           the next open-file dialog is cancelled\n"
     "  --dialog-result N  the next open-file dialog returns N without a file\n"
     "  --help             show this text\n"
-    "Without --command the session runs GetFileName, GetTargetFileName and GetTextFileName; without\n"
-    "scripted answers it then uses sample answers. A dialog with no scripted answer asks at a terminal\n"
-    "and is cancelled otherwise.\n";
+    "The options from --version on play a session, which --check refuses; --only, --in-process, --cycles\n"
+    "and --loads need --check. Without --command the session runs GetFileName, GetTargetFileName and\n"
+    "GetTextFileName; without scripted answers it then uses sample answers. A dialog with no scripted\n"
+    "answer asks at a terminal and is cancelled otherwise.\n";
 
-struct Command {
-  std::string name;
-  std::string file_type;
+// Which mode an option belongs to: `--check` refuses session options, and a session refuses the
+// validator's options, so that neither is silently ignored.
+enum class Mode { any, session, check };
+
+struct OptionSpec {
+  const char* name;
+  bool takes_value;
+  Mode mode;
 };
+
+// `--child` is the validator's own (see ValidatorOptions) and not shown in the usage.
+constexpr OptionSpec kOptionSpecs[] = {{"--help", false, Mode::any},
+                                       {"--list", false, Mode::any},
+                                       {"--module", true, Mode::any},
+                                       {"--check", false, Mode::any},
+                                       {"--only", true, Mode::check},
+                                       {"--in-process", false, Mode::check},
+                                       {"--child", false, Mode::check},
+                                       {"--cycles", true, Mode::check},
+                                       {"--loads", true, Mode::check},
+                                       {"--version", true, Mode::session},
+                                       {"--command", true, Mode::session},
+                                       {"--filetype", true, Mode::session},
+                                       {"--answer", true, Mode::session},
+                                       {"--cancel", false, Mode::session},
+                                       {"--dialog-result", true, Mode::session}};
 
 struct Options {
   std::string module_path;
   Version version{2, 4, 0};
-  std::vector<Command> commands;
-  std::vector<DialogAnswer> answers;
+  Session session;
   bool help = false;
   bool check = false;
   bool list = false;
@@ -71,75 +98,104 @@ bool parse_int(const std::string& text, int& value) {
   return std::sscanf(text.c_str(), "%d%c", &value, &tail) == 1;
 }
 
-bool parse_options(int argc, char** argv, Options& options, std::string& error) {
-  std::string file_type;
-  for (int i = 1; i < argc; ++i) {
-    const std::string option = argv[i];
-    if (option == "--help") {
-      options.help = true;
-      continue;
-    }
-    if (option == "--check" || option == "--list" || option == "--in-process" || option == "--child") {
-      bool& flag = option == "--check"        ? options.check
-                   : option == "--list"       ? options.list
-                   : option == "--in-process" ? options.validation.in_process
-                                              : options.validation.child;
-      flag = true;
-      continue;
-    }
-    if (option == "--cancel") {
-      options.answers.push_back({kDialogCancelled, ""});
-      continue;
-    }
-    const bool takes_value = option == "--module" || option == "--version" || option == "--command" ||
-                             option == "--filetype" || option == "--answer" || option == "--dialog-result" ||
-                             option == "--only";
-    if (!takes_value) {
-      error = "unknown option " + option;
-      return false;
-    }
-    if (i + 1 == argc) {
-      error = "option " + option + " needs a value";
-      return false;
-    }
-    const std::string value = argv[++i];
-    int result = 0;
-    if (option == "--module") {
-      options.module_path = value;
-    } else if (option == "--version") {
-      if (!parse_version(value, options.version)) {
-        error = "--version expects X.Y.Z, got " + value;
-        return false;
-      }
-    } else if (option == "--command") {
-      options.commands.push_back({value, file_type});
-    } else if (option == "--filetype") {
-      file_type = value;
-    } else if (option == "--only") {
-      options.validation.only = value;
-    } else if (option == "--answer") {
-      options.answers.push_back({kDialogChose, value});
-    } else if (!parse_int(value, result)) {
-      error = "--dialog-result expects an integer, got " + value;
-      return false;
-    } else {
-      options.answers.push_back({result, ""});
-    }
+bool parse_count(const std::string& option, const std::string& text, int& count, std::string& error) {
+  if (parse_int(text, count) && count > 0) return true;
+  error = option + " expects a positive count, got " + text;
+  return false;
+}
+
+const OptionSpec* find_option(const std::string& name) {
+  for (const OptionSpec& spec : kOptionSpecs) {
+    if (name == spec.name) return &spec;
+  }
+  return nullptr;
+}
+
+void set_flag(const std::string& option, Options& options) {
+  if (option == "--cancel") {
+    options.session.answers.push_back({kDialogCancelled, ""});
+    return;
+  }
+  bool& flag = option == "--help"         ? options.help
+               : option == "--check"      ? options.check
+               : option == "--list"       ? options.list
+               : option == "--in-process" ? options.validation.in_process
+                                          : options.validation.child;
+  flag = true;
+}
+
+bool set_value(const std::string& option, const std::string& value, Options& options, std::string& file_type,
+               std::string& error) {
+  int result = 0;
+  if (option == "--module") {
+    options.module_path = value;
+  } else if (option == "--only") {
+    options.validation.only = value;
+  } else if (option == "--cycles") {
+    return parse_count(option, value, options.validation.cycles, error);
+  } else if (option == "--loads") {
+    return parse_count(option, value, options.validation.loads, error);
+  } else if (option == "--version") {
+    if (parse_version(value, options.version)) return true;
+    error = "--version expects X.Y.Z, got " + value;
+    return false;
+  } else if (option == "--command") {
+    options.session.commands.push_back({value, file_type});
+  } else if (option == "--filetype") {
+    file_type = value;
+  } else if (option == "--answer") {
+    options.session.answers.push_back({kDialogChose, value});
+  } else if (!parse_int(value, result)) {
+    error = "--dialog-result expects an integer, got " + value;
+    return false;
+  } else {
+    options.session.answers.push_back({result, ""});
   }
   return true;
 }
 
-// The session a new user sees when starting the host without arguments.
+// Refuses an option of the other mode: session options with --check, --check's options without it.
+bool check_modes(const Options& options, const std::string& session_option, const std::string& check_option,
+                 std::string& error) {
+  if (options.check && !session_option.empty()) {
+    error = session_option + " belongs to a session, which --check does not play";
+  } else if (!options.check && !check_option.empty()) {
+    error = check_option + " works only with --check";
+  }
+  return error.empty();
+}
+
+bool parse_options(int argc, char** argv, Options& options, std::string& error) {
+  std::string file_type;
+  std::string session_option;  // the first option given of each mode
+  std::string check_option;
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    const OptionSpec* spec = find_option(option);
+    if (spec == nullptr) {
+      error = "unknown option " + option;
+      return false;
+    }
+    std::string& first = spec->mode == Mode::session ? session_option : check_option;
+    if (spec->mode != Mode::any && first.empty()) first = option;
+    if (!spec->takes_value) {
+      set_flag(option, options);
+    } else if (i + 1 == argc) {
+      error = "option " + option + " needs a value";
+      return false;
+    } else if (!set_value(option, argv[++i], options, file_type, error)) {
+      return false;
+    }
+  }
+  return check_modes(options, session_option, check_option, error);
+}
+
+// Without commands the default session runs; its sample answers too when none were scripted.
 void add_default_session(Options& options) {
-  if (!options.commands.empty()) return;
-  const std::string source_filter = "Halvane functional project (*.fmr)";
-  options.commands = {{"GetFileName", source_filter},
-                      {"GetTargetFileName", source_filter},
-                      {"GetTextFileName", source_filter}};
-  if (!options.answers.empty()) return;
-  options.answers = {{kDialogChose, "C:\\Data\\S01\\S01_run2.fmr"},
-                     {kDialogChose, "C:\\Data\\S01\\S01_run1.fmr"},
-                     {kDialogChose, "C:\\Data\\sources.txt"}};
+  if (!options.session.commands.empty()) return;
+  const Session sample = default_session();
+  options.session.commands = sample.commands;
+  if (options.session.answers.empty()) options.session.answers = sample.answers;
 }
 
 DialogAnswer ask_at_terminal(const std::string&, const std::string&) {
@@ -169,11 +225,9 @@ void print_answers() {
   if (auto error = int_parameter("ErrorNr")) std::printf("  ErrorNr = %d\n", *error);
 }
 
-void run_command(HalvanePluginInterface& plugin, const Command& command) {
+void run_command(HalvanePluginInterface& plugin, const SessionCommand& command) {
   std::printf("Command \"%s\", FileType \"%s\"\n", command.name.c_str(), command.file_type.c_str());
-  set_string_parameter("Command", command.name);
-  set_string_parameter("FileType", command.file_type);
-  const bool result = plugin.execute();
+  const bool result = execute_command(plugin, command);
   std::printf("execute: %s\n", result ? "true" : "false");
   print_answers();
 }
@@ -183,9 +237,14 @@ std::string module_path(const Options& options) {
                                      : options.module_path;
 }
 
+void print_usage(std::FILE* stream) {
+  const ValidatorOptions defaults;
+  std::fprintf(stream, kUsage, defaults.cycles, defaults.loads);
+}
+
 int run_session(const Options& options) {
   set_version(options.version);
-  for (const DialogAnswer& answer : options.answers) script_dialog(answer);
+  for (const DialogAnswer& answer : options.session.answers) script_dialog(answer);
   set_screen([](const std::string& line) { std::printf("%s\n", line.c_str()); });
   if (loader::standard_input_is_terminal()) set_dialog_prompt(ask_at_terminal);
 
@@ -210,7 +269,7 @@ int run_session(const Options& options) {
     status = kExitPluginRefused;
   } else {
     std::printf("initPlugin: true\n");
-    for (const Command& command : options.commands) run_command(*plugin, command);
+    for (const SessionCommand& command : options.session.commands) run_command(*plugin, command);
   }
   if (plugin) std::printf("Deleting the plugin\n");
   plugin.reset();
@@ -239,11 +298,12 @@ int main(int argc, char** argv) {
   Options options;
   std::string error;
   if (!parse_options(argc, argv, options, error)) {
-    std::fprintf(stderr, "Halvane.exe: %s\n%s", error.c_str(), kUsage);
+    std::fprintf(stderr, "Halvane.exe: %s\n", error.c_str());
+    print_usage(stderr);
     return kExitUsage;
   }
   if (options.help) {
-    std::printf("%s", kUsage);
+    print_usage(stdout);
     return kExitOk;
   }
   if (options.list) {

@@ -9,7 +9,7 @@ namespace halvane_host::loader {
 using Module = void*;
 using Function = void (*)();
 
-// The platform's file name of the plugin module.
+// The platform's file name of the plugin module (the build names the module: TARVEL_MODULE_NAME).
 extern const char* const kModuleFileName;
 
 // Loads the module at `path`; null on failure, with the platform's reason in `error`.

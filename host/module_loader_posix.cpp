@@ -10,7 +10,7 @@
 
 namespace halvane_host::loader {
 
-const char* const kModuleFileName = "tarvelwizard_v09.so";
+const char* const kModuleFileName = TARVEL_MODULE_NAME ".so";
 
 Module load_module(const std::string& path, std::string& error) {
   Module module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -14,7 +14,7 @@
 
 namespace halvane_host::loader {
 
-const char* const kModuleFileName = "tarvelwizard_v09.dll";
+const char* const kModuleFileName = TARVEL_MODULE_NAME ".dll";
 
 Module load_module(const std::string& path, std::string& error) {
   HMODULE module = LoadLibraryA(path.c_str());

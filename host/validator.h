@@ -5,22 +5,19 @@
 #include <string>
 #include <vector>
 
-#include "host/plugin_module.h"
-
 namespace halvane_host {
 
-// One cycle of the host's life with a plugin, on the host state (reset first): create, initialise,
-// the three wizard commands with scripted answers (chosen, cancelled, chosen), delete. False when the
-// plugin did not initialise or a command returned false. The lifecycle checks repeat it.
-bool play_wizard_cycle(const PluginModule& module);
-
 // How `--check` runs. Each check runs in a child process, this executable started again with
-// `--check --module PATH --only NAME --in-process --child`, so that a crash inside the plugin fails
-// that check only.
+// `--check --module PATH --only NAME --in-process --child` and the counts below, so that a crash
+// inside the plugin fails that check only.
 struct ValidatorOptions {
   std::string only;         // the one check to run (empty: all); the ABI is judged first in any case
   bool in_process = false;  // runs the checks in this process instead (for a debugger)
   bool child = false;       // the child's side: runs `only` here and prints its line, nothing else
+  // How often the lifecycle checks repeat: create, initialise, the default session's commands and
+  // delete; and load, initialise and unload the module. CI's stress run raises both.
+  int cycles = 10000;
+  int loads = 100;
 };
 
 // The checks' names, in the order they run; "abi" first.

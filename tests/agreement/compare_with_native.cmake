@@ -2,7 +2,7 @@
 # compares the two outputs with the native comparator. Says "skipped" when there is no native build.
 foreach(tool agreement compare_agreement)
   if(NOT EXISTS ${NATIVE}/${tool})
-    message("skipped: the native build has no ${tool} (build the default preset first)")
+    message("skipped: the native build has no ${tool} (build the ci preset first, or set TARVEL_NATIVE_BUILD_DIR)")
     return()
   endif()
 endforeach()

@@ -1,14 +1,15 @@
 // Test fixture for a test program that is itself a host: it exports the host functions (the
-// recording host of host/host_api.cpp), loads the built plugin module and drives it in-process.
+// recording host of host/host_api.cpp), loads the built plugin module and drives it in-process. The
+// texts and calls it expects are the host contract's (host/contract.h).
 #pragma once
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "host/contract.h"
 #include "host/host_api.h"
 #include "host/module_loader.h"
 #include "host/plugin_module.h"
@@ -48,8 +49,3 @@ class PluginHostTest : public ::testing::Test {
   halvane_host::PluginModule module_;
   std::size_t mark_ = 0;
 };
-
-inline constexpr const char kStartCall[] = "hvLogText(\"Running tarvelwizard...\")";
-inline constexpr const char kFinishCall[] = "hvLogText(\"tarvelplugin finished!\")";
-inline constexpr const char kRefusedCall[] =
-    "hvMessageBox(\"Can not execute this plugin - Halvane version 2.3 or higher required.\")";

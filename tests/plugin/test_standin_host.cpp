@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "host/contract.h"
 #include "host/module_loader.h"
 #include "support/run_process.h"
 
 namespace {
 
 using test_support::ProcessResult;
+namespace contract = halvane_host::contract;
 
 ProcessResult run_host(const std::vector<std::string>& arguments) {
   const std::string host = halvane_host::loader::executable_directory() + "Halvane.exe";
@@ -18,18 +20,17 @@ ProcessResult run_host(const std::vector<std::string>& arguments) {
 }
 
 std::string header(const std::string& version) {
-  return "Halvane stand-in host " + version +
-         "\n"
-         "Plugin name:        tarvelwizard (v1.2)\n"
-         "Plugin description: Plugin to process multiple Halvane files<br>\n"
-         "Author:             <i>The tarvelwizard developers</i>, Tarvel Project\n"
-         "Help file:          \n"
-         "Plugin version:     1.2\n"
-         "GUI script:         tarvelwizard_v12.js\n";
+  return "Halvane stand-in host " + version + "\nPlugin name:        " + contract::kPluginName +
+         "\nPlugin description: " + contract::kPluginDescription +
+         "\nAuthor:             <i>The tarvelwizard developers</i>, Tarvel Project"
+         "\nHelp file:          " +
+         contract::kHelpFile + "\nPlugin version:     " + contract::kPluginVersion +
+         "\nGUI script:         " + contract::kGuiScript + "\n";
 }
 
-constexpr const char kStarted[] = "[log tab shown]\n[log] Running tarvelwizard...\ninitPlugin: true\n";
-constexpr const char kFinished[] = "Deleting the plugin\n[log] tarvelplugin finished!\n";
+const std::string kStarted =
+    "[log tab shown]\n[log] " + std::string(contract::kStartText) + "\ninitPlugin: true\n";
+const std::string kFinished = "Deleting the plugin\n[log] " + std::string(contract::kFinishText) + "\n";
 
 TEST(StandInHost, DefaultSessionRunsTheThreeCommandsWithSampleAnswers) {
   const ProcessResult result = run_host({});
@@ -66,11 +67,8 @@ TEST(StandInHost, DefaultSessionRunsTheThreeCommandsWithSampleAnswers) {
 TEST(StandInHost, AnOlderHostIsRefusedWithAMessageBoxAndStillLogsTheEnd) {
   const ProcessResult result = run_host({"--version", "2.2.9"});
   EXPECT_EQ(result.exit_status, 3);
-  EXPECT_EQ(result.output, header("2.2.9") +
-                               "[message box] Can not execute this plugin - Halvane version 2.3 or higher "
-                               "required.\n"
-                               "initPlugin: false (the plugin is not run)\n" +
-                               kFinished);
+  EXPECT_EQ(result.output, header("2.2.9") + "[message box] " + contract::kRefusalText +
+                               "\ninitPlugin: false (the plugin is not run)\n" + kFinished);
 }
 
 TEST(StandInHost, ScriptedCancelsAndDialogResultsReportNoFile) {
@@ -118,6 +116,13 @@ TEST(StandInHost, BadUsageAndMissingModulesFailWithTheirOwnStatus) {
   EXPECT_EQ(unknown.output, "");
   EXPECT_EQ(run_host({"--version", "2.x"}).exit_status, 2);
   EXPECT_EQ(run_host({"--module"}).exit_status, 2);
+  // Validation plays no session, and a session runs no check: an option of the other mode is refused.
+  for (const char* session_option : {"--version", "--command", "--filetype", "--answer", "--dialog-result"}) {
+    EXPECT_EQ(run_host({"--check", session_option, "2"}).exit_status, 2) << session_option;
+  }
+  EXPECT_EQ(run_host({"--check", "--cancel"}).exit_status, 2);
+  EXPECT_EQ(run_host({"--cycles", "5"}).exit_status, 2);
+  EXPECT_EQ(run_host({"--check", "--loads", "0"}).exit_status, 2);
 
   const ProcessResult missing = run_host({"--module", "no-such-module-here"});
   EXPECT_EQ(missing.exit_status, 1);

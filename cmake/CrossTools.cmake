@@ -1,0 +1,40 @@
+# Included by the cross toolchain files: tarvel_require_cross_tools stops the configuration at once
+# when a tool of the toolchain, a folder it reads or Wine (looked up by wine-run.sh, which runs the
+# tests) is missing, with one line "missing tools: ..." that run-tests.sh reports as a skipped build.
+
+# What the two Microsoft-ABI cross builds read besides their tools (cmake/msvc-abi-cross.cmake).
+set(TARVEL_WINE_INCLUDE /usr/include/wine/wine CACHE PATH "Wine's Windows and C runtime headers")
+set(TARVEL_WINE_LIBRARIES /usr/lib/x86_64-linux-gnu/wine/x86_64-windows CACHE PATH "Wine's import libraries")
+set(TARVEL_LIBCXX_INCLUDE /usr/lib/llvm-14/include/c++/v1 CACHE PATH "libc++'s headers")
+set(TARVEL_MSVC_ABI_FOLDERS ${TARVEL_LIBCXX_INCLUDE} ${TARVEL_WINE_INCLUDE}/msvcrt ${TARVEL_WINE_LIBRARIES})
+
+# tarvel_require_cross_tools(INSTALL_HINT [PROGRAMS name|alternative ...] [FOLDERS dir ...])
+function(tarvel_require_cross_tools hint)
+  if(CMAKE_IN_TRY_COMPILE)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "" "PROGRAMS;FOLDERS" ${ARGN})
+  set(missing "")
+  foreach(program IN LISTS T_PROGRAMS)
+    string(REPLACE "|" ";" names "${program}")
+    find_program(found NAMES ${names} NO_CACHE)
+    if(NOT found)
+      list(APPEND missing ${program})
+    endif()
+  endforeach()
+  foreach(folder IN LISTS T_FOLDERS)
+    if(NOT IS_DIRECTORY ${folder})
+      list(APPEND missing ${folder})
+    endif()
+  endforeach()
+  execute_process(COMMAND ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-run.sh --version
+                  RESULT_VARIABLE wine_status OUTPUT_QUIET ERROR_QUIET)
+  if(NOT wine_status EQUAL 0)
+    list(APPEND missing Wine)
+  endif()
+  if(missing)
+    list(JOIN missing ", " missing)
+    message(NOTICE "missing tools: ${missing} (install with: ${hint})")
+    message(FATAL_ERROR "the cross toolchain is not complete (see above)")
+  endif()
+endfunction()
