@@ -109,7 +109,7 @@ void round_trip_multidim(const Input& in, int scale, bool inverse_first) {
   std::uint32_t dims[5] = {0, 1, 1, 1, 1};
   int left = kMaxLog, total_lg = 0;
   for (int d = 1; d <= ndims; ++d) {
-    const int lg = std::min<int>(in.at(2 + d) % 8, left);
+    const int lg = std::min<int>(in.at(2 + static_cast<std::size_t>(d)) % 8, left);
     dims[d] = 1u << lg;
     left -= lg;
     total_lg += lg;

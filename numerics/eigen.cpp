@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "numerics/numerics.h"
+#include "numerics/precision.h"
 #include "numerics/simd.h"
 
 namespace numerics {
@@ -57,34 +58,13 @@ inline void scatter_column(float** m, int first, int column, __m128 v) {
   _mm_store_ss(&m[first + 2][column], _mm_movehl_ps(v, v));
   _mm_store_ss(&m[first + 3][column], _mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 3, 3, 3)));
 }
-
-#if NUMERICS_COMPILER_EMITS_AVX2
-// Eight pairs of two rows at a time from j on, lane by lane the operations of rotate_pair; returns the
-// first j left over.
-NUMERICS_AVX2_FUNCTION int rotate_rows_avx2(float* x, float* y, int j, int last, const Rotation& r) {
-  const __m256 s = _mm256_set1_ps(r.s);
-  const __m256 tau = _mm256_set1_ps(r.tau);
-  for (; j + 7 <= last; j += 8) {
-    const __m256 old_x = _mm256_loadu_ps(x + j);
-    const __m256 old_y = _mm256_loadu_ps(y + j);
-    _mm256_storeu_ps(x + j,
-                     _mm256_sub_ps(old_x, _mm256_mul_ps(s, _mm256_add_ps(old_y, _mm256_mul_ps(old_x, tau)))));
-    _mm256_storeu_ps(y + j,
-                     _mm256_add_ps(old_y, _mm256_mul_ps(s, _mm256_sub_ps(old_x, _mm256_mul_ps(old_y, tau)))));
-  }
-  return j;
-}
-#endif
 #endif
 
-// The pairs (x[j], y[j]) for j = first..last, two rows.
-void rotate_rows(float* x, float* y, int first, int last, const Rotation& r) {
-  int j = first;
+// The kernels of rotate_rows (run_lanes): the pairs (x[j], y[j]) of two rows, loaded as they lie.
+struct RotateRows {
+  static void step(int j, float* x, float* y, Rotation r) { rotate_pair(x[j], y[j], r); }
 #if NUMERICS_LINALG_LANES
-#if NUMERICS_COMPILER_EMITS_AVX2
-  if (detail::use_avx2()) j = rotate_rows_avx2(x, y, j, last, r);
-#endif
-  if (detail::use_sse2()) {
+  static int sse2(int j, int last, float* x, float* y, Rotation r) {
     const __m128 s = _mm_set1_ps(r.s);
     const __m128 tau = _mm_set1_ps(r.tau);
     for (; j + 3 <= last; j += 4) {
@@ -94,16 +74,34 @@ void rotate_rows(float* x, float* y, int first, int last, const Rotation& r) {
       _mm_storeu_ps(x + j, vx);
       _mm_storeu_ps(y + j, vy);
     }
+    return j;
   }
 #endif
-  for (; j <= last; ++j) rotate_pair(x[j], y[j], r);
-}
+#if NUMERICS_LINALG_AVX2
+  NUMERICS_AVX2_FUNCTION static int avx2(int j, int last, float* x, float* y, Rotation r) {
+    const __m256 s = _mm256_set1_ps(r.s);
+    const __m256 tau = _mm256_set1_ps(r.tau);
+    for (; j + 7 <= last; j += 8) {
+      const __m256 old_x = _mm256_loadu_ps(x + j);
+      const __m256 old_y = _mm256_loadu_ps(y + j);
+      _mm256_storeu_ps(
+          x + j, _mm256_sub_ps(old_x, _mm256_mul_ps(s, _mm256_add_ps(old_y, _mm256_mul_ps(old_x, tau)))));
+      _mm256_storeu_ps(
+          y + j, _mm256_add_ps(old_y, _mm256_mul_ps(s, _mm256_sub_ps(old_x, _mm256_mul_ps(old_y, tau)))));
+    }
+    return j;
+  }
+#endif
+};
 
-// The pairs (row[j], m[j][column]) for j = first..last: a row against a column.
-void rotate_row_with_column(float* row, float** m, int column, int first, int last, const Rotation& r) {
-  int j = first;
+// The kernels of rotate_row_with_column: the pairs (row[j], m[j][column]), the column gathered from
+// four rows.
+struct RotateRowWithColumn {
+  static void step(int j, float* row, float** m, int column, Rotation r) {
+    rotate_pair(row[j], m[j][column], r);
+  }
 #if NUMERICS_LINALG_LANES
-  if (detail::use_sse2()) {
+  static int sse2(int j, int last, float* row, float** m, int column, Rotation r) {
     const __m128 s = _mm_set1_ps(r.s);
     const __m128 tau = _mm_set1_ps(r.tau);
     for (; j + 3 <= last; j += 4) {
@@ -113,16 +111,16 @@ void rotate_row_with_column(float* row, float** m, int column, int first, int la
       _mm_storeu_ps(row + j, vx);
       scatter_column(m, j, column, vy);
     }
+    return j;
   }
 #endif
-  for (; j <= last; ++j) rotate_pair(row[j], m[j][column], r);
-}
+};
 
-// The pairs (m[j][p], m[j][q]) for j = first..last: two columns.
-void rotate_columns(float** m, int p, int q, int first, int last, const Rotation& r) {
-  int j = first;
+// The kernels of rotate_columns: the pairs (m[j][p], m[j][q]), both columns gathered from four rows.
+struct RotateColumns {
+  static void step(int j, float** m, int p, int q, Rotation r) { rotate_pair(m[j][p], m[j][q], r); }
 #if NUMERICS_LINALG_LANES
-  if (detail::use_sse2()) {
+  static int sse2(int j, int last, float** m, int p, int q, Rotation r) {
     const __m128 s = _mm_set1_ps(r.s);
     const __m128 tau = _mm_set1_ps(r.tau);
     for (; j + 3 <= last; j += 4) {
@@ -132,9 +130,24 @@ void rotate_columns(float** m, int p, int q, int first, int last, const Rotation
       scatter_column(m, j, p, vx);
       scatter_column(m, j, q, vy);
     }
+    return j;
   }
 #endif
-  for (; j <= last; ++j) rotate_pair(m[j][p], m[j][q], r);
+};
+
+// The pairs (x[j], y[j]) for j = first..last, two rows.
+void rotate_rows(float* x, float* y, int first, int last, const Rotation& r) {
+  detail::run_lanes<RotateRows>(first, last, x, y, r);
+}
+
+// The pairs (row[j], m[j][column]) for j = first..last: a row against a column.
+void rotate_row_with_column(float* row, float** m, int column, int first, int last, const Rotation& r) {
+  detail::run_lanes<RotateRowWithColumn>(first, last, row, m, column, r);
+}
+
+// The pairs (m[j][p], m[j][q]) for j = first..last: two columns.
+void rotate_columns(float** m, int p, int q, int first, int last, const Rotation& r) {
+  detail::run_lanes<RotateColumns>(first, last, m, p, q, r);
 }
 
 float upper_sum(float** sym, int n) {
@@ -162,7 +175,7 @@ float rotation_tangent(float apq, float h, float g) {
 void rotate(float** sym, int n, float* eigenvalues, float** transposed, float* shift, int p, int q, float g) {
   const float apq = sym[p][q];
   const float t = rotation_tangent(apq, eigenvalues[q] - eigenvalues[p], g);
-  const float c = static_cast<float>(1.0 / static_cast<double>(std::sqrt(1.0f + t * t)));
+  const float c = detail::reciprocal_in_double(std::sqrt(1.0f + t * t));
   const float s = t * c;
   const Rotation r{s, static_cast<float>(static_cast<double>(s) / (1.0 + static_cast<double>(c)))};
   const float d = t * apq;
@@ -207,6 +220,9 @@ void transpose_in_place(float** m, int n) {
 
 }  // namespace
 
+// The steps of reference::jacobi, reordered: the pairs of one rotation are disjoint, so they are updated
+// in lanes and in any order with the same float operations each, and the eigenvectors are rotated as
+// rows of the transpose (the same pairs), so every bit is the reference's.
 void jacobi(float** sym, int n, float* eigenvalues, float** eigenvectors, int* rotations) {
   float* start = vector(1, n);
   float* shift = vector(1, n);

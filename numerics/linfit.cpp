@@ -2,6 +2,7 @@
 // of the weighted design matrix, with near-degenerate basis combinations cut off; and the power basis
 // 1, x, x², … as a ready basis callback.
 #include "numerics/numerics.h"
+#include "numerics/precision.h"
 
 namespace numerics {
 
@@ -28,7 +29,7 @@ void svd_fit(const float* x, const float* y, const float* sigma, int npoints, fl
   for (int i = 1; i <= npoints; ++i) {
     basis_fn(x[i], basis, nbasis);
     // The weight 1/σ is a reciprocal in double, rounded once to float.
-    const float t = static_cast<float>(1.0 / static_cast<double>(sigma[i]));
+    const float t = detail::reciprocal_in_double(sigma[i]);
     for (int j = 1; j <= nbasis; ++j) u[i][j] = basis[j] * t;
     b[i] = y[i] * t;
   }

@@ -2,6 +2,7 @@
 // between index bases) and the pseudo-inverse of a square matrix through its singular value
 // decomposition. Sums accumulate in float in ascending index order.
 #include "numerics/numerics.h"
+#include "numerics/precision.h"
 
 namespace numerics {
 
@@ -34,7 +35,7 @@ void invert_singular_values(float* w, int n) {
     if (w[k] < threshold || w[k] == 0.0f) {
       w[k] = 0.0f;
     } else {
-      w[k] = static_cast<float>(1.0 / static_cast<double>(w[k]));
+      w[k] = detail::reciprocal_in_double(w[k]);
     }
   }
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "numerics/numerics.h"
+#include "numerics/precision.h"
 
 namespace numerics {
 namespace {
@@ -25,7 +26,7 @@ void fit_line(const float* x, const float* y, int n, const float* sig, int weigh
   *b = 0.0f;  // the slope's out-parameter doubles as the running sum of t * y
   if (weighted != 0) {
     for (int i = 1; i <= n; ++i) {
-      const float wt = static_cast<float>(1.0 / static_cast<double>(sig[i] * sig[i]));
+      const float wt = detail::reciprocal_in_double(sig[i] * sig[i]);
       ss = ss + wt;
       sx = sx + x[i] * wt;
       sy = sy + y[i] * wt;

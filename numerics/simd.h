@@ -8,6 +8,7 @@
 // a function-level target attribute; NUMERICS_*_LANES and NUMERICS_*_AVX2: which lane kernels a
 // family compiles in). What the CPU has is known only at run time: simd_path() below, after one CPU
 // check, so that plain -O2 builds one library for every x86-64 machine.
+// run_lanes below is the one loop over the lane widths that the dense routines' kernels share.
 // Defining NUMERICS_FFT_PORTABLE (the transforms) or NUMERICS_LINALG_PORTABLE (the decomposition, the
 // eigen-solver and Gauss-Jordan) leaves only the scalar loops in those families.
 #pragma once
@@ -52,6 +53,8 @@
 #define NUMERICS_AVX2_FLATTEN
 #endif
 
+#include <type_traits>
+
 #if NUMERICS_FFT_LANES || NUMERICS_LINALG_LANES
 #include <emmintrin.h>
 #endif
@@ -84,6 +87,38 @@ void force_simd_path(SimdPath path);
 
 inline bool use_sse2() { return simd_path() >= SimdPath::sse2; }
 inline bool use_avx2() { return simd_path() >= SimdPath::avx2; }
+
+// Whether a kernel set (see run_lanes) declares lanes of that width.
+template <typename Kernels, typename = void>
+struct has_avx2_lanes : std::false_type {};
+template <typename Kernels>
+struct has_avx2_lanes<Kernels, std::void_t<decltype(&Kernels::avx2)>> : std::true_type {};
+template <typename Kernels, typename = void>
+struct has_sse2_lanes : std::false_type {};
+template <typename Kernels>
+struct has_sse2_lanes<Kernels, std::void_t<decltype(&Kernels::sse2)>> : std::true_type {};
+
+// The loop of every lane kernel of the dense routines, written once: the indices first..last go
+// through the widest lanes the path allows, what those leave through the narrower lanes, and the
+// rest one index at a time. A kernel set declares
+//   static int  avx2(int first, int last, Args...)  whole AVX2 groups from first on,
+//   static int  sse2(int first, int last, Args...)  whole SSE2 groups from first on,
+//   static void step(int index, Args...)            the scalar step of one index,
+// each group kernel returning the first index it left. It declares a width only where its family
+// compiles it (NUMERICS_LINALG_LANES, NUMERICS_LINALG_AVX2), or not at all when the kernel has no
+// such lanes; a width not declared is skipped. Since every width performs per index the operations
+// of step, the split between widths changes no result bit.
+template <typename Kernels, typename... Args>
+inline void run_lanes(int first, int last, Args... args) {
+  int index = first;
+  if constexpr (has_avx2_lanes<Kernels>::value) {
+    if (use_avx2()) index = Kernels::avx2(index, last, args...);
+  }
+  if constexpr (has_sse2_lanes<Kernels>::value) {
+    if (use_sse2()) index = Kernels::sse2(index, last, args...);
+  }
+  for (; index <= last; ++index) Kernels::step(index, args...);
+}
 
 }  // namespace detail
 }  // namespace numerics

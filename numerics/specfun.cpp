@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "numerics/numerics.h"
+#include "numerics/precision.h"
 
 namespace numerics {
 namespace {
@@ -91,7 +92,7 @@ void gser(float* gamser, float a, float x, float* gln) {
     return;
   }
   float ap = a;
-  float sum = static_cast<float>(1.0 / static_cast<double>(a));
+  float sum = detail::reciprocal_in_double(a);
   float del = sum;
   for (int n = 1; n <= kMaxIterations; ++n) {
     ap = ap + 1.0f;
@@ -114,7 +115,7 @@ void gcf(float* gammcf, float a, float x, float* gln) {
   *gln = static_cast<float>(log_gamma(static_cast<double>(a)));
   float b = static_cast<float>(static_cast<double>(x) + 1.0 - static_cast<double>(a));
   float c = kHugeFloat;
-  float d = static_cast<float>(1.0 / static_cast<double>(b));
+  float d = detail::reciprocal_in_double(b);
   float h = d;
   int i = 1;
   for (; i <= kMaxIterations; ++i) {
@@ -125,7 +126,7 @@ void gcf(float* gammcf, float a, float x, float* gln) {
     if (magnitude(d) < kTiny) d = kTinyFloat;
     c = b + an / c;
     if (magnitude(c) < kTiny) c = kTinyFloat;
-    d = static_cast<float>(1.0 / static_cast<double>(d));
+    d = detail::reciprocal_in_double(d);
     const float del = d * c;
     h = h * del;
     if (std::fabs(static_cast<double>(del) - 1.0) < kRelativeAccuracy) break;

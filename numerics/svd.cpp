@@ -12,6 +12,7 @@
 #include <cstddef>
 
 #include "numerics/numerics.h"
+#include "numerics/precision.h"
 #include "numerics/simd.h"
 
 namespace numerics {
@@ -29,16 +30,13 @@ constexpr int kMaxIterations = 100;
 // Rotations of one QR sweep whose parameters are gathered before they are applied to U and V row by
 // row (a row is contiguous; a column is not).
 constexpr int kRotationBlock = 32;
-// Rows whose sums or rotations run together in SSE2 lanes, four rows to a lane group.
-constexpr int kGroupRows = 8;
 
 // |magnitude| carrying the sign of `sign` (a zero `sign` counts as positive).
 float sign_of(float magnitude, float sign) {
   return sign >= 0.0f ? std::fabs(magnitude) : -std::fabs(magnitude);
 }
 
-// 1/x formed in double from the float x and rounded once to float.
-float reciprocal_in_double(float x) { return static_cast<float>(1.0 / static_cast<double>(x)); }
+using detail::reciprocal_in_double;
 
 // A reflection whose diagonal or superdiagonal value scale·g lies below about 3e-39 (subnormal, or
 // zero after underflow) cannot be accumulated: the accumulation divides by that value, the quotient
@@ -57,32 +55,33 @@ void rotate_columns(float** m, int rows, int p, int q, float c, float s) {
   }
 }
 
-#if NUMERICS_LINALG_AVX2
-// add_multiple eight elements at a time from j on; returns the first j left over.
-NUMERICS_AVX2_FUNCTION int add_multiple_avx2(float* y, const float* x, float factor, int j, int last) {
-  const __m256 f = _mm256_set1_ps(factor);
-  for (; j + 7 <= last; j += 8) {
-    _mm256_storeu_ps(y + j, _mm256_add_ps(_mm256_loadu_ps(y + j), _mm256_mul_ps(_mm256_loadu_ps(x + j), f)));
-  }
-  return j;
-}
-#endif
-
-// y[j] = y[j] + x[j]·factor for j = first..last.
-void add_multiple(float* y, const float* x, float factor, int first, int last) {
-  int j = first;
+// The kernels of add_multiple (run_lanes): y[j] = y[j] + x[j]·factor, lanes over consecutive j.
+struct AddMultiple {
+  static void step(int j, float* y, const float* x, float factor) { y[j] = y[j] + x[j] * factor; }
 #if NUMERICS_LINALG_LANES
-#if NUMERICS_COMPILER_EMITS_AVX2
-  if (detail::use_avx2()) j = add_multiple_avx2(y, x, factor, j, last);
-#endif
-  if (detail::use_sse2()) {
+  static int sse2(int j, int last, float* y, const float* x, float factor) {
     const __m128 f = _mm_set1_ps(factor);
     for (; j + 3 <= last; j += 4) {
       _mm_storeu_ps(y + j, _mm_add_ps(_mm_loadu_ps(y + j), _mm_mul_ps(_mm_loadu_ps(x + j), f)));
     }
+    return j;
   }
 #endif
-  for (; j <= last; ++j) y[j] = y[j] + x[j] * factor;
+#if NUMERICS_LINALG_AVX2
+  NUMERICS_AVX2_FUNCTION static int avx2(int j, int last, float* y, const float* x, float factor) {
+    const __m256 f = _mm256_set1_ps(factor);
+    for (; j + 7 <= last; j += 8) {
+      _mm256_storeu_ps(y + j,
+                       _mm256_add_ps(_mm256_loadu_ps(y + j), _mm256_mul_ps(_mm256_loadu_ps(x + j), f)));
+    }
+    return j;
+  }
+#endif
+};
+
+// y[j] = y[j] + x[j]·factor for j = first..last.
+void add_multiple(float* y, const float* x, float factor, int first, int last) {
+  detail::run_lanes<AddMultiple>(first, last, y, x, factor);
 }
 
 // One step of the running rotation of a row: the carried element y and row[q + 1] become row[q] and
@@ -99,97 +98,128 @@ void finish_row(float* row, int from, int count, const float* c, const float* s,
   row[count] = y;
 }
 
+// The kernels of reflect_rows_below (run_lanes over the rows j): the sum t_j = Σ_{k=l..n} a[j][k]·a[i][k]
+// in ascending k, then a[j][k] = a[j][k] + t_j·e[k]. The lanes hold four rows, whose sums run together.
+struct ReflectRows {
+  static void step(int j, float** a, int i, int n, const float* e) {
+    const int l = i + 1;
+    float t_j = 0.0f;
+    for (int k = l; k <= n; ++k) t_j += a[j][k] * a[i][k];
+    add_multiple(a[j], e, t_j, l, n);
+  }
 #if NUMERICS_LINALG_LANES
-// The sums t[r] = Σ_{k=first..last} rows[r][k]·x[k] of kRows rows (a multiple of four), each in
-// ascending k from 0: the lanes hold four rows, a 4 × 4 transpose turns four columns of them into
-// lanes. Several groups of four run together to hide the latency of each chain of additions.
-template <int kRows>
-void row_sums(const float* const* rows, const float* x, int first, int last, float* t) {
-  constexpr std::size_t kGroups = kRows / 4;
-  __m128 sum[kGroups];
-  for (std::size_t g = 0; g < kGroups; ++g) sum[g] = _mm_setzero_ps();
-  int k = first;
-  for (; k + 3 <= last; k += 4) {
-    const __m128 xs = _mm_loadu_ps(x + k);
-    const __m128 x0 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(0, 0, 0, 0));
-    const __m128 x1 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(1, 1, 1, 1));
-    const __m128 x2 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(2, 2, 2, 2));
-    const __m128 x3 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(3, 3, 3, 3));
-    for (std::size_t g = 0; g < kGroups; ++g) {
-      __m128 c0 = _mm_loadu_ps(rows[4 * g] + k);
-      __m128 c1 = _mm_loadu_ps(rows[4 * g + 1] + k);
-      __m128 c2 = _mm_loadu_ps(rows[4 * g + 2] + k);
-      __m128 c3 = _mm_loadu_ps(rows[4 * g + 3] + k);
-      _MM_TRANSPOSE4_PS(c0, c1, c2, c3);
-      sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c0, x0));
-      sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c1, x1));
-      sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c2, x2));
-      sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c3, x3));
-    }
+  static int sse2(int j, int last, float** a, int i, int n, const float* e) {
+    for (; j + 7 <= last; j += 8) group<8>(a, j, i, n, e);
+    for (; j + 3 <= last; j += 4) group<4>(a, j, i, n, e);
+    return j;
   }
-  for (std::size_t g = 0; g < kGroups; ++g) _mm_storeu_ps(t + 4 * g, sum[g]);
-  for (; k <= last; ++k) {
-    for (int r = 0; r < kRows; ++r) t[r] = t[r] + rows[r][k] * x[k];
-  }
-}
 
-// Rotations q = 0..count−1 of the column pairs (q, q + 1) of kRows rows (a multiple of four; row
-// pointers offset to the block's first column), in this order; cs and sn hold each rotation's
-// parameters in all four lanes. The lanes hold four rows and carry their running elements; four
-// columns at a time come into lanes by a 4 × 4 transpose and go back the same way after four
-// rotation steps. Several groups of four rows run together to hide the latency of each chain.
-template <int kRows>
-void rotate_row_group(float* const* rows, int count, const __m128* cs, const __m128* sn, const float* c,
-                      const float* s) {
-  constexpr std::size_t kGroups = kRows / 4;
-  __m128 y[kGroups];
-  for (std::size_t g = 0; g < kGroups; ++g)
-    y[g] = _mm_setr_ps(rows[4 * g][0], rows[4 * g + 1][0], rows[4 * g + 2][0], rows[4 * g + 3][0]);
-  int q = 0;
-  for (; q + 4 <= count; q += 4) {
-    for (std::size_t g = 0; g < kGroups; ++g) {
-      __m128 z[4];
-      for (std::size_t r = 0; r < 4; ++r) z[r] = _mm_loadu_ps(rows[4 * g + r] + q + 1);
-      _MM_TRANSPOSE4_PS(z[0], z[1], z[2], z[3]);
-      for (int t = 0; t < 4; ++t) {
-        const __m128 out = _mm_add_ps(_mm_mul_ps(y[g], cs[q + t]), _mm_mul_ps(z[t], sn[q + t]));
-        y[g] = _mm_sub_ps(_mm_mul_ps(z[t], cs[q + t]), _mm_mul_ps(y[g], sn[q + t]));
-        z[t] = out;
+  // Rows j..j+kRows−1 (kRows a multiple of four): their sums, four rows to a lane group and four
+  // columns at a time brought into lanes by a 4 × 4 transpose, then their updates. Several groups of
+  // four run together to hide the latency of each chain of additions.
+  template <int kRows>
+  static void group(float** a, int j, int i, int n, const float* e) {
+    constexpr std::size_t kGroups = kRows / 4;
+    const float* const* rows = a + j;
+    const float* x = a[i];
+    const int l = i + 1;
+    __m128 sum[kGroups];
+    for (std::size_t g = 0; g < kGroups; ++g) sum[g] = _mm_setzero_ps();
+    int k = l;
+    for (; k + 3 <= n; k += 4) {
+      const __m128 xs = _mm_loadu_ps(x + k);
+      const __m128 x0 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(0, 0, 0, 0));
+      const __m128 x1 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(1, 1, 1, 1));
+      const __m128 x2 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(2, 2, 2, 2));
+      const __m128 x3 = _mm_shuffle_ps(xs, xs, _MM_SHUFFLE(3, 3, 3, 3));
+      for (std::size_t g = 0; g < kGroups; ++g) {
+        __m128 c0 = _mm_loadu_ps(rows[4 * g] + k);
+        __m128 c1 = _mm_loadu_ps(rows[4 * g + 1] + k);
+        __m128 c2 = _mm_loadu_ps(rows[4 * g + 2] + k);
+        __m128 c3 = _mm_loadu_ps(rows[4 * g + 3] + k);
+        _MM_TRANSPOSE4_PS(c0, c1, c2, c3);
+        sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c0, x0));
+        sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c1, x1));
+        sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c2, x2));
+        sum[g] = _mm_add_ps(sum[g], _mm_mul_ps(c3, x3));
       }
-      _MM_TRANSPOSE4_PS(z[0], z[1], z[2], z[3]);
-      for (std::size_t r = 0; r < 4; ++r) _mm_storeu_ps(rows[4 * g + r] + q, z[r]);
     }
+    float t[static_cast<std::size_t>(kRows)];
+    for (std::size_t g = 0; g < kGroups; ++g) _mm_storeu_ps(t + 4 * g, sum[g]);
+    for (; k <= n; ++k) {
+      for (int r = 0; r < kRows; ++r) t[r] = t[r] + rows[r][k] * x[k];
+    }
+    for (int r = 0; r < kRows; ++r) add_multiple(a[j + r], e, t[r], l, n);
   }
-  float carried[static_cast<std::size_t>(kRows)];
-  for (std::size_t g = 0; g < kGroups; ++g) _mm_storeu_ps(carried + 4 * g, y[g]);
-  for (int r = 0; r < kRows; ++r) finish_row(rows[r], q, count, c, s, carried[r]);
-}
 #endif
+};
 
-// Plane rotations q = 0..count−1 of the column pairs (first + q, first + q + 1), in this order, over
-// rows 1..rows. Going row by row gives every element the same rotations in the same order as one pass
-// over all rows per rotation would.
-void rotate_adjacent_columns(float** m, int rows, int first, int count, const float* c, const float* s) {
-  int r = 1;
+// The kernels of rotate_adjacent_columns (run_lanes over the rows r): the rotations q = 0..count−1 of
+// the column pairs (first + q, first + q + 1) of row r, in this order.
+struct RotateRows {
+  static void step(int r, float** m, int first, int count, const float* c, const float* s) {
+    finish_row(m[r] + first, 0, count, c, s, m[r][first]);
+  }
 #if NUMERICS_LINALG_LANES
-  if (detail::use_sse2()) {
+  // Rows whose rotations run together in SSE2 lanes, four rows to a lane group.
+  static constexpr int kGroupRows = 8;
+
+  static int sse2(int r, int last, float** m, int first, int count, const float* c, const float* s) {
     __m128 cs[kRotationBlock], sn[kRotationBlock];
     for (int q = 0; q < count; ++q) {
       cs[q] = _mm_set1_ps(c[q]);
       sn[q] = _mm_set1_ps(s[q]);
     }
-    float* group[kGroupRows];
-    for (; r + kGroupRows - 1 <= rows; r += kGroupRows) {
-      for (int k = 0; k < kGroupRows; ++k) group[k] = m[r + k] + first;
-      rotate_row_group<kGroupRows>(group, count, cs, sn, c, s);
+    float* rows[kGroupRows];
+    for (; r + kGroupRows - 1 <= last; r += kGroupRows) {
+      for (int k = 0; k < kGroupRows; ++k) rows[k] = m[r + k] + first;
+      group<kGroupRows>(rows, count, cs, sn, c, s);
     }
-    for (; r + 3 <= rows; r += 4) {
-      for (int k = 0; k < 4; ++k) group[k] = m[r + k] + first;
-      rotate_row_group<4>(group, count, cs, sn, c, s);
+    for (; r + 3 <= last; r += 4) {
+      for (int k = 0; k < 4; ++k) rows[k] = m[r + k] + first;
+      group<4>(rows, count, cs, sn, c, s);
     }
+    return r;
+  }
+
+  // kRows rows (a multiple of four; row pointers offset to the block's first column); cs and sn hold
+  // each rotation's parameters in all four lanes. The lanes hold four rows and carry their running
+  // elements; four columns at a time come into lanes by a 4 × 4 transpose and go back the same way
+  // after four rotation steps. Several groups of four rows run together to hide each chain's latency.
+  template <int kRows>
+  static void group(float* const* rows, int count, const __m128* cs, const __m128* sn, const float* c,
+                    const float* s) {
+    constexpr std::size_t kGroups = kRows / 4;
+    __m128 y[kGroups];
+    for (std::size_t g = 0; g < kGroups; ++g)
+      y[g] = _mm_setr_ps(rows[4 * g][0], rows[4 * g + 1][0], rows[4 * g + 2][0], rows[4 * g + 3][0]);
+    int q = 0;
+    for (; q + 4 <= count; q += 4) {
+      for (std::size_t g = 0; g < kGroups; ++g) {
+        __m128 z[4];
+        for (std::size_t r = 0; r < 4; ++r) z[r] = _mm_loadu_ps(rows[4 * g + r] + q + 1);
+        _MM_TRANSPOSE4_PS(z[0], z[1], z[2], z[3]);
+        for (int t = 0; t < 4; ++t) {
+          const __m128 out = _mm_add_ps(_mm_mul_ps(y[g], cs[q + t]), _mm_mul_ps(z[t], sn[q + t]));
+          y[g] = _mm_sub_ps(_mm_mul_ps(z[t], cs[q + t]), _mm_mul_ps(y[g], sn[q + t]));
+          z[t] = out;
+        }
+        _MM_TRANSPOSE4_PS(z[0], z[1], z[2], z[3]);
+        for (std::size_t r = 0; r < 4; ++r) _mm_storeu_ps(rows[4 * g + r] + q, z[r]);
+      }
+    }
+    float carried[static_cast<std::size_t>(kRows)];
+    for (std::size_t g = 0; g < kGroups; ++g) _mm_storeu_ps(carried + 4 * g, y[g]);
+    for (int r = 0; r < kRows; ++r) finish_row(rows[r], q, count, c, s, carried[r]);
   }
 #endif
-  for (; r <= rows; ++r) finish_row(m[r] + first, 0, count, c, s, m[r][first]);
+};
+
+// Plane rotations q = 0..count−1 of the column pairs (first + q, first + q + 1), in this order, over
+// rows 1..rows. Going row by row gives every element the same rotations in the same order as one pass
+// over all rows per rotation would (reference::svd_decompose rotates whole columns).
+void rotate_adjacent_columns(float** m, int rows, int first, int count, const float* c, const float* s) {
+  detail::run_lanes<RotateRows>(1, rows, m, first, count, c, s);
 }
 
 // A Householder vector x(first..last) ready to apply: its scale (the sum of its magnitudes), g and h.
@@ -242,26 +272,7 @@ float reflect_column(float** a, int m, int n, int i, float* e) {
 // The sums t_j = Σ_{k=l..n} a[j][k]·a[i][k] of rows j = l..m, each in ascending k, and the updates
 // a[j][k] = a[j][k] + t_j·e[k]. Each row's sum reads only its own row and row i, so rows go in groups.
 void reflect_rows_below(float** a, int m, int n, int i, const float* e) {
-  const int l = i + 1;
-  int j = l;
-#if NUMERICS_LINALG_LANES
-  if (detail::use_sse2()) {
-    float t[8];
-    for (; j + 7 <= m; j += 8) {
-      row_sums<8>(a + j, a[i], l, n, t);
-      for (int r = 0; r < 8; ++r) add_multiple(a[j + r], e, t[r], l, n);
-    }
-    for (; j + 3 <= m; j += 4) {
-      row_sums<4>(a + j, a[i], l, n, t);
-      for (int r = 0; r < 4; ++r) add_multiple(a[j + r], e, t[r], l, n);
-    }
-  }
-#endif
-  for (; j <= m; ++j) {
-    float t_j = 0.0f;
-    for (int k = l; k <= n; ++k) t_j += a[j][k] * a[i][k];
-    add_multiple(a[j], e, t_j, l, n);
-  }
+  detail::run_lanes<ReflectRows>(i + 1, m, a, i, n, e);
 }
 
 // Householder reflection of row i (columns i+1..n) applied to rows i+1..m; e[i+1..n] serves as
@@ -481,6 +492,9 @@ float safe_hypot(float a, float b) {
   return abs_b * static_cast<float>(std::sqrt(1.0 + static_cast<double>(r * r)));
 }
 
+// The steps of reference::svd_decompose, reordered: the updates of independent columns and rows go in
+// whatever order and lanes walk memory best, while each element still gets the same float operations
+// in the same order and each sum adds its terms in ascending index, so every bit is the reference's.
 void svd_decompose(float** a, int m, int n, float* w, float** v) {
   svd_not_converged = false;
   float* e = vector(1, n);
