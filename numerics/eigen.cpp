@@ -9,6 +9,7 @@
 #include <cmath>
 #include <utility>
 
+#include "numerics/jacobi_steps.h"
 #include "numerics/numerics.h"
 #include "numerics/precision.h"
 #include "numerics/simd.h"
@@ -16,25 +17,8 @@
 namespace numerics {
 namespace {
 
-constexpr int kMaxSweeps = 50;
-// Sweeps 1-3 rotate only entries above this fraction of the mean off-diagonal magnitude.
-constexpr int kThresholdSweeps = 3;
-constexpr double kThresholdFraction = 0.2;
-// From sweep 5 on, an entry this many times smaller than both diagonal entries counts as zero.
-constexpr int kFirstNegligibleSweep = 5;
-constexpr double kNegligibleFactor = 100.0;
-
-struct Rotation {
-  float s;    // sine of the rotation angle
-  float tau;  // s / (1 + cos), which keeps the update of each pair well conditioned
-};
-
-void rotate_pair(float& x, float& y, const Rotation& r) {
-  const float old_x = x;
-  const float old_y = y;
-  x = old_x - r.s * (old_y + old_x * r.tau);
-  y = old_y + r.s * (old_x - old_y * r.tau);
-}
+using jacobi_steps::rotate_pair;
+using jacobi_steps::Rotation;
 
 #if NUMERICS_LINALG_LANES
 // The rotation of four pairs, lane by lane the operations of rotate_pair.
@@ -150,67 +134,17 @@ void rotate_columns(float** m, int p, int q, int first, int last, const Rotation
   detail::run_lanes<RotateColumns>(first, last, m, p, q, r);
 }
 
-float upper_sum(float** sym, int n) {
-  float sum = 0.0f;
-  for (int p = 1; p < n; ++p) {
-    for (int q = p + 1; q <= n; ++q) sum += std::fabs(sym[p][q]);
+struct FastSteps {
+  // The pairs of one rotation, the eigenvectors p and q being rows p and q of transposed. Row p right
+  // of q first: the next rotation, (p, q + 1), reads sym[p][q + 1] from it and can be formed while
+  // the other pairs of this one are still being updated.
+  static void rotate_pairs(float** sym, int n, float** transposed, int p, int q, const Rotation& r) {
+    rotate_rows(sym[p], sym[q], q + 1, n, r);
+    rotate_columns(sym, p, q, 1, p - 1, r);
+    rotate_row_with_column(sym[p], sym, q, p + 1, q - 1, r);
+    rotate_rows(transposed[p], transposed[q], 1, n, r);
   }
-  return sum;
-}
-
-// tan of the rotation angle that annihilates apq; for a large diagonal gap h the plain quotient
-// apq / h is the angle to working precision, else the smaller root of t² + 2θt - 1 = 0.
-float rotation_tangent(float apq, float h, float g) {
-  const float abs_h = std::fabs(h);
-  if (abs_h + g == abs_h) return apq / h;
-  const float theta = static_cast<float>(0.5 * static_cast<double>(h) / static_cast<double>(apq));
-  const float theta_sq = theta * theta;
-  const float t = static_cast<float>(
-      1.0 / (static_cast<double>(std::fabs(theta)) + std::sqrt(1.0 + static_cast<double>(theta_sq))));
-  return (theta < 0.0f) ? -t : t;
-}
-
-// Annihilates sym[p][q] and applies the rotation to the rest of the upper triangle and to the
-// eigenvectors p and q, which are rows p and q of transposed.
-void rotate(float** sym, int n, float* eigenvalues, float** transposed, float* shift, int p, int q, float g) {
-  const float apq = sym[p][q];
-  const float t = rotation_tangent(apq, eigenvalues[q] - eigenvalues[p], g);
-  const float c = detail::reciprocal_in_double(std::sqrt(1.0f + t * t));
-  const float s = t * c;
-  const Rotation r{s, static_cast<float>(static_cast<double>(s) / (1.0 + static_cast<double>(c)))};
-  const float d = t * apq;
-  shift[p] -= d;
-  shift[q] += d;
-  eigenvalues[p] -= d;
-  eigenvalues[q] += d;
-  sym[p][q] = 0.0f;
-  // Row p right of q first: the next rotation, (p, q + 1), reads sym[p][q + 1] from it and can be
-  // formed while the other pairs of this one are still being updated.
-  rotate_rows(sym[p], sym[q], q + 1, n, r);
-  rotate_columns(sym, p, q, 1, p - 1, r);
-  rotate_row_with_column(sym[p], sym, q, p + 1, q - 1, r);
-  rotate_rows(transposed[p], transposed[q], 1, n, r);
-}
-
-bool negligible(float g, float diagonal) {
-  const float magnitude = std::fabs(diagonal);
-  return magnitude + g == magnitude;
-}
-
-void sweep_once(float** sym, int n, float* eigenvalues, float** transposed, float* shift, int sweep,
-                float threshold, int* rotations) {
-  for (int p = 1; p < n; ++p) {
-    for (int q = p + 1; q <= n; ++q) {
-      const float g = static_cast<float>(kNegligibleFactor * static_cast<double>(std::fabs(sym[p][q])));
-      if (sweep >= kFirstNegligibleSweep && negligible(g, eigenvalues[p]) && negligible(g, eigenvalues[q])) {
-        sym[p][q] = 0.0f;
-      } else if (std::fabs(sym[p][q]) > threshold) {
-        rotate(sym, n, eigenvalues, transposed, shift, p, q, g);
-        ++*rotations;
-      }
-    }
-  }
-}
+};
 
 void transpose_in_place(float** m, int n) {
   for (int i = 1; i < n; ++i) {
@@ -224,42 +158,9 @@ void transpose_in_place(float** m, int n) {
 // in lanes and in any order with the same float operations each, and the eigenvectors are rotated as
 // rows of the transpose (the same pairs), so every bit is the reference's.
 void jacobi(float** sym, int n, float* eigenvalues, float** eigenvectors, int* rotations) {
-  float* start = vector(1, n);
-  float* shift = vector(1, n);
-  // The identity, which is its own transpose: from here on eigenvectors holds V transposed.
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) eigenvectors[i][j] = 0.0f;
-    eigenvectors[i][i] = 1.0f;
-  }
-  for (int k = 1; k <= n; ++k) {
-    eigenvalues[k] = sym[k][k];
-    start[k] = eigenvalues[k];
-    shift[k] = 0.0f;
-  }
-  *rotations = 0;
-  for (int sweep = 1; sweep <= kMaxSweeps; ++sweep) {
-    const float sum = upper_sum(sym, n);
-    if (sum == 0.0f) {
-      transpose_in_place(eigenvectors, n);
-      release_vector(shift, 1, n);
-      release_vector(start, 1, n);
-      return;
-    }
-    // The mean-magnitude threshold is formed in double from the float sum and rounded once.
-    const float threshold =
-        (sweep <= kThresholdSweeps)
-            ? static_cast<float>(kThresholdFraction * static_cast<double>(sum) / static_cast<double>(n * n))
-            : 0.0f;
-    sweep_once(sym, n, eigenvalues, eigenvectors, shift, sweep, threshold, rotations);
-    // Restart each eigenvalue from its sweep-start value plus the summed shifts, which limits the
-    // drift of many small float updates.
-    for (int k = 1; k <= n; ++k) {
-      start[k] += shift[k];
-      eigenvalues[k] = start[k];
-      shift[k] = 0.0f;
-    }
-  }
-  fatal_numeric_error("Too many iterations in routine jacobi");
+  // The identity, which is its own transpose: while the sweeps run, eigenvectors holds V transposed.
+  jacobi_steps::run_sweeps<FastSteps>(sym, n, eigenvalues, eigenvectors, rotations);
+  transpose_in_place(eigenvectors, n);
 }
 
 void sort_eigenpairs(float* eigenvalues, float** eigenvectors, int n) {

@@ -24,6 +24,29 @@ NUMERICS_AVX2_FUNCTION __m256 join(const float* low, const float* high) {
   return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_load_ps(low)), _mm_load_ps(high), 1);
 }
 
+// The sum and difference of each butterfly, x ± t, stored back: a[..] = x + t, b[..] = x - t.
+NUMERICS_AVX2_FUNCTION void finish(float* a, float* b, __m128 t) {
+  const __m128 x = _mm_loadu_ps(a);
+  _mm_storeu_ps(b, _mm_sub_ps(x, t));
+  _mm_storeu_ps(a, _mm_add_ps(x, t));
+}
+NUMERICS_AVX2_FUNCTION void finish(float* a, float* b, __m256 t) {
+  const __m256 x = _mm256_loadu_ps(a);
+  _mm256_storeu_ps(b, _mm256_sub_ps(x, t));
+  _mm256_storeu_ps(a, _mm256_add_ps(x, t));
+}
+
+// The lane interface's run for either precision: K::kPairs butterflies at a time, their twiddle
+// products from K::twiddled, the remainder by the SSE2 kernels. Walked by pointers: indexing with
+// 32-bit counters costs the loop more integer instructions than it has arithmetic.
+template <class K>
+NUMERICS_AVX2_FUNCTION void run_in_lanes(float* a, float* b, const typename K::Entry* e, std::uint32_t len) {
+  const std::size_t groups = len / K::kPairs;
+  for (std::size_t k = 0; k < groups; ++k, a += 2 * K::kPairs, b += 2 * K::kPairs, e += K::kPairs)
+    finish(a, b, K::twiddled(b, e));
+  K::Sse2::run(a, b, e, len - static_cast<std::uint32_t>(K::kPairs * groups));
+}
+
 // reference::fft_complex's butterfly, two at a time in four double lanes; each lane performs its
 // element's scalar operations (conversion to double, products, sum, one rounding to float).
 struct Avx2Double : DoubleTwiddles {
@@ -35,17 +58,13 @@ struct Avx2Double : DoubleTwiddles {
     const __m256d swapped = _mm256_permute_pd(z, 0x5);
     return _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(wr, z), _mm256_mul_pd(wi, swapped)));
   }
+  static constexpr std::size_t kPairs = 2;
+  // The twiddle products of the pairs b[0..3] with e[0], e[1].
+  NUMERICS_AVX2_FUNCTION static __m128 twiddled(const float* b, const Entry* e) {
+    return product(_mm_loadu_ps(b), join(e[0].wr, e[1].wr), join(e[0].wi, e[1].wi));
+  }
   NUMERICS_AVX2_FUNCTION static void run(float* a, float* b, const Entry* e, std::uint32_t len) {
-    // Walked by pointers: indexing with 32-bit counters costs the loop more integer instructions
-    // than it has arithmetic.
-    const std::size_t pairs = len / 2;
-    for (std::size_t k = 0; k < pairs; ++k, a += 4, b += 4, e += 2) {
-      const __m128 t = product(_mm_loadu_ps(b), join(e[0].wr, e[1].wr), join(e[0].wi, e[1].wi));
-      const __m128 x = _mm_loadu_ps(a);
-      _mm_storeu_ps(b, _mm_sub_ps(x, t));
-      _mm_storeu_ps(a, _mm_add_ps(x, t));
-    }
-    Sse2::run(a, b, e, len - static_cast<std::uint32_t>(2 * pairs));
+    run_in_lanes<Avx2Double>(a, b, e, len);
   }
   // The stages of spans 2 and 4 together, four complex values at a time in registers: the pairs
   // (0, 1) and (2, 3) with twiddle e[0], then (0, 2) and (1, 3) with e[1] and e[2].
@@ -82,19 +101,17 @@ struct Avx2Float : FloatTwiddles {
     const __m256 swapped = _mm256_permute_ps(z, _MM_SHUFFLE(2, 3, 0, 1));
     return _mm256_add_ps(_mm256_mul_ps(wr, z), _mm256_mul_ps(wi, swapped));
   }
+  static constexpr std::size_t kPairs = 4;
+  // The twiddle products of the pairs b[0..7] with e[0..3].
+  NUMERICS_AVX2_FUNCTION static __m256 twiddled(const float* b, const Entry* e) {
+    const __m256 even = join(e[0].w, e[2].w);  // entries c, c + 2
+    const __m256 odd = join(e[1].w, e[3].w);   // entries c + 1, c + 3
+    const __m256 wr = _mm256_shuffle_ps(even, odd, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 wi = _mm256_shuffle_ps(even, odd, _MM_SHUFFLE(3, 2, 3, 2));
+    return product(_mm256_loadu_ps(b), wr, wi);
+  }
   NUMERICS_AVX2_FUNCTION static void run(float* a, float* b, const Entry* e, std::uint32_t len) {
-    const std::size_t quads = len / 4;
-    for (std::size_t k = 0; k < quads; ++k, a += 8, b += 8, e += 4) {
-      const __m256 even = join(e[0].w, e[2].w);  // entries c, c + 2
-      const __m256 odd = join(e[1].w, e[3].w);   // entries c + 1, c + 3
-      const __m256 wr = _mm256_shuffle_ps(even, odd, _MM_SHUFFLE(1, 0, 1, 0));
-      const __m256 wi = _mm256_shuffle_ps(even, odd, _MM_SHUFFLE(3, 2, 3, 2));
-      const __m256 t = product(_mm256_loadu_ps(b), wr, wi);
-      const __m256 x = _mm256_loadu_ps(a);
-      _mm256_storeu_ps(b, _mm256_sub_ps(x, t));
-      _mm256_storeu_ps(a, _mm256_add_ps(x, t));
-    }
-    Sse2::run(a, b, e, len - static_cast<std::uint32_t>(4 * quads));
+    run_in_lanes<Avx2Float>(a, b, e, len);
   }
   // The stages of spans 2 and 4 together, four complex values at a time in one register: the pairs
   // (0, 1) and (2, 3) with twiddle e[0], then (0, 2) and (1, 3) with e[1] and e[2]. Lanes that repeat
@@ -127,12 +144,7 @@ struct Avx2Float : FloatTwiddles {
     const __m256 wr = _mm256_permute_ps(w, _MM_SHUFFLE(1, 0, 1, 0));
     const __m256 wi = _mm256_permute_ps(w, _MM_SHUFFLE(3, 2, 3, 2));
     std::uint32_t c = 0;
-    for (; c + 8 <= width; c += 8) {
-      const __m256 t = product(_mm256_loadu_ps(b + c), wr, wi);
-      const __m256 x = _mm256_loadu_ps(a + c);
-      _mm256_storeu_ps(b + c, _mm256_sub_ps(x, t));
-      _mm256_storeu_ps(a + c, _mm256_add_ps(x, t));
-    }
+    for (; c + 8 <= width; c += 8) finish(a + c, b + c, product(_mm256_loadu_ps(b + c), wr, wi));
     Sse2::rows(a + c, b + c, width - c, e);
   }
 };

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "numerics/fft_axes.h"
 #include "numerics/fft_twiddles.h"
 
 namespace numerics {
@@ -202,13 +203,6 @@ void transform_complex(float* data, std::uint32_t count, int direction) {
 
 // ---- Axes of the N-dimensional transform ----
 
-// The index steps of one dimension of an N-dimensional array, counted in floats.
-struct Axis {
-  std::uint32_t p1;  // distance between neighbours along the axis (a row of p1 floats)
-  std::uint32_t p2;  // length of one run of the axis
-  std::uint32_t p3;  // size of the whole array
-};
-
 // The part of a slower axis finished in cache before the next: whole runs begin .. end−1 (floats,
 // offsets into the array) and of each row the columns column .. column+width−1.
 struct Slice {
@@ -273,22 +267,13 @@ void transform_runs(float* data, const Axis& a, int direction) {
 // reference::fft_multidim's axes, last first, each reordered as above.
 template <class Lanes>
 void transform_multidim(float* data, const std::uint32_t* dims, int ndims, int direction) {
-  std::uint32_t total = 1;
-  for (int d = 1; d <= ndims; ++d) total *= dims[d];
-  std::uint32_t prev = 1;
-  for (int d = ndims; d >= 1; --d) {
-    const std::uint32_t n = dims[d];
-    Axis a;
-    a.p1 = prev << 1;
-    a.p2 = a.p1 * n;
-    a.p3 = a.p2 * (total / (n * prev));
+  for_each_axis(dims, ndims, [data, direction](const Axis& a) {
     if (a.p1 == 2) {
       transform_runs<typename Lanes::Float>(data, a, direction);
     } else {
       transform_rows<typename Lanes::Float>(data, a, direction);
     }
-    prev *= n;
-  }
+  });
 }
 
 // The lane-dependent passes of the transforms on one lane path.

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "numerics/gaussj_steps.h"
 #include "numerics/numerics.h"
 #include "numerics/precision.h"
 #include "numerics/simd.h"
@@ -89,9 +90,10 @@ struct SubtractMultiple {
   static_assert(kRows == 1 || kRows == 2, "a pass updates one or two rows");
   static void step(int l, RowPass<kRows>* pass, const float* pivot, const int* pivot_count) {
     for (std::size_t r = 0; r < kRows; ++r) {
-      float* row = pass->row[r];
-      row[l] = row[l] - pivot[l] * pass->factor[r];
-      if (kTrack) track_candidate(row[l], pivot_count[l], &pass->largest[r]);
+      // The value is kept in a register: a store through row may alias the pass's floats.
+      const float value = pass->row[r][l] - pivot[l] * pass->factor[r];
+      pass->row[r][l] = value;
+      if (kTrack) track_candidate(value, pivot_count[l], &pass->largest[r]);
     }
   }
 #if NUMERICS_LINALG_LANES
@@ -217,11 +219,6 @@ int pivot_column(float** a, int n, const int* pivot_count, PivotCandidate next) 
   return col;
 }
 
-void swap_rows(float** a, int n, float** b, int m, int r1, int r2) {
-  for (int l = 1; l <= n; ++l) std::swap(a[r1][l], a[r2][l]);
-  for (int l = 1; l <= m; ++l) std::swap(b[r1][l], b[r2][l]);
-}
-
 // Clears the pivot column pc in the kRows given rows: a row of a and of b loses the pivot row times
 // its entry in column pc. A row not yet pivoted is scanned as it is written and offered to `next`.
 template <std::size_t kRows>
@@ -258,10 +255,7 @@ int row_other_than(int r, int pc) { return r == pc ? r + 1 : r; }
 // include this pivot, so the rows written are scanned as the next search would scan them, in the
 // same order; the result is that search's choice of row.
 PivotCandidate eliminate(float** a, int n, float** b, int m, int pc, const int* pivot_count) {
-  const float p = detail::reciprocal_in_double(a[pc][pc]);
-  a[pc][pc] = 1.0f;
-  for (int l = 1; l <= n; ++l) a[pc][l] = a[pc][l] * p;
-  for (int l = 1; l <= m; ++l) b[pc][l] = b[pc][l] * p;
+  gaussj_steps::scale_pivot_row(a, n, b, m, pc);
   PivotCandidate next;
   int r = row_other_than(1, pc);
   while (r <= n) {
@@ -283,29 +277,14 @@ PivotCandidate eliminate(float** a, int n, float** b, int m, int pc, const int* 
 // the scan's order, so the same pivot is chosen) and each element's update runs in lanes as the same
 // float multiply and subtract, so every bit is the reference's.
 void gaussj(float** a, int n, float** b, int m) {
-  int* column_index = ivector(1, n);
-  int* row_index = ivector(1, n);
-  int* pivot_count = ivector(1, n);
-  for (int j = 1; j <= n; ++j) pivot_count[j] = 0;
-  PivotCandidate next = scan_for_pivot(a, n, pivot_count);
+  gaussj_steps::PivotBook book(n);
+  PivotCandidate next = scan_for_pivot(a, n, book.pivot_count);
   for (int i = 1; i <= n; ++i) {
-    const int pivot_row = next.row;
-    const int pivot_col = pivot_column(a, n, pivot_count, next);
-    ++pivot_count[pivot_col];
-    if (pivot_row != pivot_col) swap_rows(a, n, b, m, pivot_row, pivot_col);
-    row_index[i] = pivot_row;
-    column_index[i] = pivot_col;
-    if (a[pivot_col][pivot_col] == 0.0f) fatal_numeric_error("gaussj: Singular Matrix-2");
-    next = eliminate(a, n, b, m, pivot_col, pivot_count);
+    const int pivot_col = pivot_column(a, n, book.pivot_count, next);
+    gaussj_steps::take_pivot(&book, i, next.row, pivot_col, a, b, m);
+    next = eliminate(a, n, b, m, pivot_col, book.pivot_count);
   }
-  // Undo the row exchanges on the inverse by exchanging columns in reverse order.
-  for (int l = n; l >= 1; --l) {
-    if (row_index[l] == column_index[l]) continue;
-    for (int k = 1; k <= n; ++k) std::swap(a[k][row_index[l]], a[k][column_index[l]]);
-  }
-  release_ivector(pivot_count, 1, n);
-  release_ivector(row_index, 1, n);
-  release_ivector(column_index, 1, n);
+  gaussj_steps::undo_exchanges(a, book);
 }
 
 }  // namespace numerics

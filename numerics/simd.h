@@ -110,12 +110,14 @@ struct has_sse2_lanes<Kernels, std::void_t<decltype(&Kernels::sse2)>> : std::tru
 // of step, the split between widths changes no result bit.
 template <typename Kernels, typename... Args>
 inline void run_lanes(int first, int last, Args... args) {
+  // A width is entered only while a whole group of its floats (8 for AVX2, 4 for SSE2) remains: its
+  // set-up (broadcasts, a final lane maximum, the call itself) would otherwise buy nothing.
   int index = first;
   if constexpr (has_avx2_lanes<Kernels>::value) {
-    if (use_avx2()) index = Kernels::avx2(index, last, args...);
+    if (use_avx2() && last - index >= 7) index = Kernels::avx2(index, last, args...);
   }
   if constexpr (has_sse2_lanes<Kernels>::value) {
-    if (use_sse2()) index = Kernels::sse2(index, last, args...);
+    if (use_sse2() && last - index >= 3) index = Kernels::sse2(index, last, args...);
   }
   for (; index <= last; ++index) Kernels::step(index, args...);
 }

@@ -14,6 +14,7 @@
 #include "numerics/numerics.h"
 #include "numerics/precision.h"
 #include "numerics/simd.h"
+#include "numerics/svd_steps.h"
 
 namespace numerics {
 
@@ -21,39 +22,9 @@ bool svd_not_converged = false;
 
 namespace {
 
-// Bidiagonal entries below this magnitude count as zero in the split search. The threshold is
-// absolute on purpose: the decomposition's results are defined by this fixed test, which needs no norm
-// of A, so entries below 1e-6 count as zero whatever the scale of A (scale A first for relative accuracy).
-constexpr float kSplitThreshold = 1.0e-6f;
-// QR sweeps allowed for one singular value before the decomposition is marked as not converged.
-constexpr int kMaxIterations = 100;
 // Rotations of one QR sweep whose parameters are gathered before they are applied to U and V row by
 // row (a row is contiguous; a column is not).
 constexpr int kRotationBlock = 32;
-
-// |magnitude| carrying the sign of `sign` (a zero `sign` counts as positive).
-float sign_of(float magnitude, float sign) {
-  return sign >= 0.0f ? std::fabs(magnitude) : -std::fabs(magnitude);
-}
-
-using detail::reciprocal_in_double;
-
-// A reflection whose diagonal or superdiagonal value scale·g lies below about 3e-39 (subnormal, or
-// zero after underflow) cannot be accumulated: the accumulation divides by that value, the quotient
-// overflows to infinity, and U or V fill with NaN. Such a vector is negligible (its norm is below
-// 1e-38), so it is cleared and the reflection skipped, as for a vector that is exactly zero. Above
-// that size nothing changes.
-bool too_small_to_reflect(float scale, float g) { return std::isinf(reciprocal_in_double(scale * g)); }
-
-// Plane rotation of columns p and q over rows 1..rows: (p, q) <- (p·c + q·s, q·c − p·s).
-void rotate_columns(float** m, int rows, int p, int q, float c, float s) {
-  for (int j = 1; j <= rows; ++j) {
-    const float y = m[j][p];
-    const float z = m[j][q];
-    m[j][p] = y * c + z * s;
-    m[j][q] = z * c - y * s;
-  }
-}
 
 // The kernels of add_multiple (run_lanes): y[j] = y[j] + x[j]·factor, lanes over consecutive j.
 struct AddMultiple {
@@ -164,23 +135,7 @@ struct RotateRows {
   // Rows whose rotations run together in SSE2 lanes, four rows to a lane group.
   static constexpr int kGroupRows = 8;
 
-  static int sse2(int r, int last, float** m, int first, int count, const float* c, const float* s) {
-    __m128 cs[kRotationBlock], sn[kRotationBlock];
-    for (int q = 0; q < count; ++q) {
-      cs[q] = _mm_set1_ps(c[q]);
-      sn[q] = _mm_set1_ps(s[q]);
-    }
-    float* rows[kGroupRows];
-    for (; r + kGroupRows - 1 <= last; r += kGroupRows) {
-      for (int k = 0; k < kGroupRows; ++k) rows[k] = m[r + k] + first;
-      group<kGroupRows>(rows, count, cs, sn, c, s);
-    }
-    for (; r + 3 <= last; r += 4) {
-      for (int k = 0; k < 4; ++k) rows[k] = m[r + k] + first;
-      group<4>(rows, count, cs, sn, c, s);
-    }
-    return r;
-  }
+  static int sse2(int r, int last, float** m, int first, int count, const float* c, const float* s);
 
   // kRows rows (a multiple of four; row pointers offset to the block's first column); cs and sn hold
   // each rotation's parameters in all four lanes. The lanes hold four rows and carry their running
@@ -215,6 +170,28 @@ struct RotateRows {
 #endif
 };
 
+#if NUMERICS_LINALG_LANES
+// Defined apart from the class, so that it is no inline candidate of its own: its groups are inlined
+// into it, and it stays one call from the QR sweep.
+int RotateRows::sse2(int r, int last, float** m, int first, int count, const float* c, const float* s) {
+  __m128 cs[kRotationBlock], sn[kRotationBlock];
+  for (int q = 0; q < count; ++q) {
+    cs[q] = _mm_set1_ps(c[q]);
+    sn[q] = _mm_set1_ps(s[q]);
+  }
+  float* rows[kGroupRows];
+  for (; r + kGroupRows - 1 <= last; r += kGroupRows) {
+    for (int k = 0; k < kGroupRows; ++k) rows[k] = m[r + k] + first;
+    group<kGroupRows>(rows, count, cs, sn, c, s);
+  }
+  for (; r + 3 <= last; r += 4) {
+    for (int k = 0; k < 4; ++k) rows[k] = m[r + k] + first;
+    group<4>(rows, count, cs, sn, c, s);
+  }
+  return r;
+}
+#endif
+
 // Plane rotations q = 0..count−1 of the column pairs (first + q, first + q + 1), in this order, over
 // rows 1..rows. Going row by row gives every element the same rotations in the same order as one pass
 // over all rows per rotation would (reference::svd_decompose rotates whole columns).
@@ -222,259 +199,64 @@ void rotate_adjacent_columns(float** m, int rows, int first, int count, const fl
   detail::run_lanes<RotateRows>(1, rows, m, first, count, c, s);
 }
 
-// A Householder vector x(first..last) ready to apply: its scale (the sum of its magnitudes), g and h.
-struct Reflector {
-  float scale;
-  float g;
-  float h;
-};
-
-// The set-up shared by the column and the row reflection: the vector x(first..last) is divided by its
-// scale, s = Σ x², g = −sign(√s, x(first)), h = x(first)·g − s, and x(first) becomes x(first) − g.
-// Returns false, with nothing left to apply, for a zero vector and for one too small to reflect (which
-// is then cleared). Element(k) gives the k-th element by reference.
-template <typename Element>
-bool set_up_reflection(Element x, int first, int last, Reflector* r) {
-  float scale = 0.0f;
-  for (int k = first; k <= last; ++k) scale += std::fabs(x(k));
-  if (scale == 0.0f) return false;
-  float s = 0.0f;
-  for (int k = first; k <= last; ++k) {
-    x(k) /= scale;
-    s += x(k) * x(k);
-  }
-  const float f = x(first);
-  const float g = -sign_of(std::sqrt(s), f);
-  if (too_small_to_reflect(scale, g)) {
-    for (int k = first; k <= last; ++k) x(k) = 0.0f;
-    return false;
-  }
-  *r = Reflector{scale, g, f * g - s};
-  x(first) = f - g;
-  return true;
-}
-
-// Householder reflection of column i (rows i..m) applied to columns i+1..n, with e[i+1..n] (not yet
-// in use) holding the factors t_j / h. The sums t_j = Σ_k a[k][i]·a[k][j] of all columns are
-// accumulated row by row, each in ascending k. Returns the diagonal value scale·g.
-float reflect_column(float** a, int m, int n, int i, float* e) {
-  Reflector r{};
-  if (!set_up_reflection([a, i](int k) -> float& { return a[k][i]; }, i, m, &r)) return 0.0f;
-  const int l = i + 1;
-  for (int j = l; j <= n; ++j) e[j] = 0.0f;
-  for (int k = i; k <= m; ++k) add_multiple(e, a[k], a[k][i], l, n);
-  for (int j = l; j <= n; ++j) e[j] /= r.h;
-  for (int k = i; k <= m; ++k) add_multiple(a[k], e, a[k][i], l, n);
-  for (int k = i; k <= m; ++k) a[k][i] *= r.scale;
-  return r.scale * r.g;
-}
-
-// The sums t_j = Σ_{k=l..n} a[j][k]·a[i][k] of rows j = l..m, each in ascending k, and the updates
-// a[j][k] = a[j][k] + t_j·e[k]. Each row's sum reads only its own row and row i, so rows go in groups.
-void reflect_rows_below(float** a, int m, int n, int i, const float* e) {
-  detail::run_lanes<ReflectRows>(i + 1, m, a, i, n, e);
-}
-
-// Householder reflection of row i (columns i+1..n) applied to rows i+1..m; e[i+1..n] serves as
-// scratch. Returns the superdiagonal value scale·g of the bidiagonal form.
-float reflect_row(float** a, int m, int n, int i, float* e) {
-  const int l = i + 1;
-  float* row = a[i];
-  Reflector r{};
-  if (!set_up_reflection([row](int k) -> float& { return row[k]; }, l, n, &r)) return 0.0f;
-  for (int k = l; k <= n; ++k) e[k] = row[k] / r.h;
-  reflect_rows_below(a, m, n, i, e);
-  for (int k = l; k <= n; ++k) row[k] *= r.scale;
-  return r.scale * r.g;
-}
-
-// Reduces a to upper bidiagonal form, diagonal in w[1..n], superdiagonal in e[2..n].
-void bidiagonalise(float** a, int m, int n, float* w, float* e) {
-  float superdiagonal = 0.0f;
-  for (int i = 1; i <= n; ++i) {
-    e[i] = superdiagonal;
-    w[i] = i <= m ? reflect_column(a, m, n, i, e) : 0.0f;
-    superdiagonal = (i <= m && i != n) ? reflect_row(a, m, n, i, e) : 0.0f;
-  }
-}
-
-// Applies the reflection of row i of a to columns i+1..n of v. Row i of v, cleared afterwards, holds
-// the sums t_j = Σ_k a[i][k]·v[k][j], accumulated row by row, each in ascending k.
-void reflect_into_v(const float* const* a, int n, int i, float g, float** v) {
-  const int l = i + 1;
-  for (int j = l; j <= n; ++j) v[j][i] = (a[i][j] / a[i][l]) / g;
-  float* t = v[i];
-  for (int j = l; j <= n; ++j) t[j] = 0.0f;
-  for (int k = l; k <= n; ++k) add_multiple(t, v[k], a[i][k], l, n);
-  for (int k = l; k <= n; ++k) add_multiple(v[k], t, v[k][i], l, n);
-}
-
-// Accumulates the right-hand reflections into v.
-void accumulate_right(float** a, int n, const float* e, float** v) {
-  float g = 0.0f;
-  int l = n + 1;
-  for (int i = n; i >= 1; --i) {
-    if (i < n) {
-      if (g != 0.0f) reflect_into_v(a, n, i, g, v);
-      for (int j = l; j <= n; ++j) {
-        v[i][j] = 0.0f;
-        v[j][i] = 0.0f;
-      }
-    }
-    v[i][i] = 1.0f;
-    g = e[i];
-    l = i;
-  }
-}
-
-// Applies the reflection of column i to columns i+1..n of a, g being the reciprocal of w[i]. Row i,
-// just cleared, holds the sums t_j = Σ_{k>i} a[k][i]·a[k][j] (row by row, each in ascending k) and
-// then the factors f_j; its own update 0 + f_j·a[i][i] comes last.
-void reflect_left_column(float** a, int m, int n, int i, float g) {
-  const int l = i + 1;
-  float* f = a[i];
-  for (int k = l; k <= m; ++k) add_multiple(f, a[k], a[k][i], l, n);
-  const float aii = a[i][i];
-  for (int j = l; j <= n; ++j) f[j] = (f[j] / aii) * g;
-  for (int k = l; k <= m; ++k) add_multiple(a[k], f, a[k][i], l, n);
-  // The explicit 0 + keeps the sign of a zero exactly as an update of the cleared element gives it.
-  for (int j = l; j <= n; ++j) f[j] = 0.0f + f[j] * aii;
-}
-
-// Accumulates the left-hand reflections into a, which then holds U. The column of a zero
-// diagonal value is cleared before the 1 is added, so it is never divided by.
-void accumulate_left(float** a, int m, int n, const float* w) {
-  for (int i = (m < n ? m : n); i >= 1; --i) {
+// The updates of reference::svd_decompose, reordered: sums gathered row by row (each still adding its
+// terms in ascending index) and updates in lanes, so that every element gets the same operations.
+struct FastSteps {
+  // The reflection of column i applied to columns i+1..n, with e[i+1..n] holding the factors t_j / h.
+  // The sums t_j = Σ_k a[k][i]·a[k][j] of all columns are accumulated row by row, each in ascending k.
+  static void apply_column_reflection(float** a, int m, int n, int i, float h, float* e) {
     const int l = i + 1;
-    float g = w[i];
-    for (int j = l; j <= n; ++j) a[i][j] = 0.0f;
-    if (g != 0.0f) {
-      g = reciprocal_in_double(g);
-      reflect_left_column(a, m, n, i, g);
-      for (int j = i; j <= m; ++j) a[j][i] *= g;
-    } else {
-      for (int j = i; j <= m; ++j) a[j][i] = 0.0f;
+    for (int j = l; j <= n; ++j) e[j] = 0.0f;
+    for (int k = i; k <= m; ++k) add_multiple(e, a[k], a[k][i], l, n);
+    for (int j = l; j <= n; ++j) e[j] /= h;
+    for (int k = i; k <= m; ++k) add_multiple(a[k], e, a[k][i], l, n);
+  }
+
+  // The sums t_j = Σ_{k=l..n} a[j][k]·a[i][k] of rows j = l..m, each in ascending k, and the updates
+  // a[j][k] = a[j][k] + t_j·e[k]. Each row's sum reads only its own row and row i, so rows go in groups.
+  static void apply_row_reflection(float** a, int m, int n, int i, const float* e) {
+    detail::run_lanes<ReflectRows>(i + 1, m, a, i, n, e);
+  }
+
+  // The reflection held in column i of v applied to columns i+1..n of v. Row i of v, cleared
+  // afterwards, holds the sums t_j = Σ_k a[i][k]·v[k][j], accumulated row by row, each in ascending k.
+  static void apply_right_reflection(float** a, int n, int i, float** v) {
+    const int l = i + 1;
+    float* t = v[i];
+    for (int j = l; j <= n; ++j) t[j] = 0.0f;
+    for (int k = l; k <= n; ++k) add_multiple(t, v[k], a[i][k], l, n);
+    for (int k = l; k <= n; ++k) add_multiple(v[k], t, v[k][i], l, n);
+  }
+
+  // The reflection of column i applied to columns i+1..n of a. Row i, just cleared, holds the sums
+  // t_j = Σ_{k>i} a[k][i]·a[k][j] (row by row, each in ascending k) and then the factors f_j; its own
+  // update 0 + f_j·a[i][i] comes last.
+  static void apply_left_reflection(float** a, int m, int n, int i, float g) {
+    const int l = i + 1;
+    float* f = a[i];
+    for (int k = l; k <= m; ++k) add_multiple(f, a[k], a[k][i], l, n);
+    const float aii = a[i][i];
+    for (int j = l; j <= n; ++j) f[j] = (f[j] / aii) * g;
+    for (int k = l; k <= m; ++k) add_multiple(a[k], f, a[k][i], l, n);
+    // The explicit 0 + keeps the sign of a zero exactly as an update of the cleared element gives it.
+    for (int j = l; j <= n; ++j) f[j] = 0.0f + f[j] * aii;
+  }
+
+  // One QR sweep over the block l..k. The rotations depend only on w and e, so they are gathered
+  // kRotationBlock at a time and then applied to V and U row by row.
+  static void qr_sweep(float** a, int m, int n, float* w, float* e, float** v, int l, int k) {
+    svd_steps::Sweep sweep = svd_steps::start_sweep(w, e, l, k);
+    float vc[kRotationBlock], vs[kRotationBlock], uc[kRotationBlock], us[kRotationBlock];
+    for (int first = l; first < k; first += kRotationBlock) {
+      const int count = k - first < kRotationBlock ? k - first : kRotationBlock;
+      for (int q = 0; q < count; ++q)
+        svd_steps::chase_bulge(w, e, first + q, &sweep, &vc[q], &vs[q], &uc[q], &us[q]);
+      rotate_adjacent_columns(v, n, first, count, vc, vs);
+      rotate_adjacent_columns(a, m, first, count, uc, us);
     }
-    a[i][i] += 1.0f;
+    svd_steps::finish_sweep(w, e, l, k, sweep);
   }
-}
-
-// Split search for the bottom block ending at k. Returns its first index l; *cancel is true when
-// w[l−1] is negligible and e[l] must first be chased out by cancel_superdiagonal. e[1] is always 0,
-// so the search stops at l = 1 at the latest and w[0] is never read.
-int find_split(const float* w, const float* e, int k, bool* cancel) {
-  *cancel = true;
-  int l = k;
-  for (; l >= 1; --l) {
-    if (std::fabs(e[l]) < kSplitThreshold) {
-      *cancel = false;
-      break;
-    }
-    if (std::fabs(w[l - 1]) < kSplitThreshold) break;
-  }
-  return l;
-}
-
-// Removes e[l..k] against the negligible w[l−1] by rotations applied to the columns of U.
-void cancel_superdiagonal(float** a, int m, float* w, float* e, int l, int k) {
-  const int pr = l - 1;
-  float cs = 0.0f;
-  float sn = 1.0f;
-  for (int i = l; i <= k; ++i) {
-    const float f = sn * e[i];
-    e[i] = cs * e[i];
-    if (std::fabs(f) < kSplitThreshold) break;
-    const float g = w[i];
-    float h = safe_hypot(f, g);
-    w[i] = h;
-    h = reciprocal_in_double(h);
-    cs = g * h;
-    sn = -f * h;
-    rotate_columns(a, m, pr, i, cs, sn);
-  }
-}
-
-// State carried from one rotation of a QR sweep to the next.
-struct Sweep {
-  float f, x, cs, sn;
 };
-
-// Chases the bulge from j to j + 1: updates e[j], w[j] and the sweep state and returns the parameters
-// of the rotation of V (vc, vs) and of U (uc, us) for the column pair (j, j + 1).
-void chase_bulge(float* w, float* e, int j, Sweep* s, float* vc, float* vs, float* uc, float* us) {
-  const int i = j + 1;
-  float g = e[i];
-  float y = w[i];
-  float h = s->sn * g;
-  g = s->cs * g;
-  float z = safe_hypot(s->f, h);
-  e[j] = z;
-  s->cs = s->f / z;
-  s->sn = h / z;
-  const float f = s->x * s->cs + g * s->sn;
-  g = g * s->cs - s->x * s->sn;
-  h = y * s->sn;
-  y = y * s->cs;
-  *vc = s->cs;
-  *vs = s->sn;
-  z = safe_hypot(f, h);
-  w[j] = z;
-  if (z != 0.0f) {
-    z = reciprocal_in_double(z);
-    s->cs = f * z;
-    s->sn = h * z;
-  }
-  s->f = s->cs * g + s->sn * y;
-  s->x = s->cs * y - s->sn * g;
-  *uc = s->cs;
-  *us = s->sn;
-}
-
-// One implicitly shifted QR sweep over the block l..k, the shift taken from its bottom 2×2 minor. The
-// rotations depend only on w and e, so they are gathered kRotationBlock at a time and then applied
-// to V and U.
-void qr_sweep(float** a, int m, int n, float* w, float* e, float** v, int l, int k) {
-  const float x = w[l];
-  const int pr = k - 1;
-  const float y = w[pr];
-  const float z = w[k];
-  float g = e[pr];
-  const float h = e[k];
-  float f = ((y - z) * (y + z) + (g - h) * (g + h)) / (2.0f * h * y);
-  g = safe_hypot(f, 1.0f);
-  f = ((x - z) * (x + z) + h * (y / (f + sign_of(g, f)) - h)) / x;
-  Sweep sweep{f, x, 1.0f, 1.0f};
-  float vc[kRotationBlock], vs[kRotationBlock], uc[kRotationBlock], us[kRotationBlock];
-  for (int first = l; first <= pr; first += kRotationBlock) {
-    const int count = pr - first + 1 < kRotationBlock ? pr - first + 1 : kRotationBlock;
-    for (int q = 0; q < count; ++q) chase_bulge(w, e, first + q, &sweep, &vc[q], &vs[q], &uc[q], &us[q]);
-    rotate_adjacent_columns(v, n, first, count, vc, vs);
-    rotate_adjacent_columns(a, m, first, count, uc, us);
-  }
-  e[l] = 0.0f;
-  e[k] = sweep.f;
-  w[k] = sweep.x;
-}
-
-// Diagonalises the bidiagonal form, one singular value at a time from the bottom.
-void diagonalise(float** a, int m, int n, float* w, float* e, float** v) {
-  for (int k = n; k >= 1; --k) {
-    for (int iter = 1; iter <= kMaxIterations; ++iter) {
-      bool cancel = true;
-      const int l = find_split(w, e, k, &cancel);
-      if (cancel) cancel_superdiagonal(a, m, w, e, l, k);
-      if (l == k) {
-        if (w[k] < 0.0f) {
-          w[k] = -w[k];
-          for (int j = 1; j <= n; ++j) v[j][k] = -v[j][k];
-        }
-        break;
-      }
-      if (iter == kMaxIterations) svd_not_converged = true;
-      qr_sweep(a, m, n, w, e, v, l, k);
-    }
-  }
-}
 
 }  // namespace
 
@@ -496,13 +278,7 @@ float safe_hypot(float a, float b) {
 // whatever order and lanes walk memory best, while each element still gets the same float operations
 // in the same order and each sum adds its terms in ascending index, so every bit is the reference's.
 void svd_decompose(float** a, int m, int n, float* w, float** v) {
-  svd_not_converged = false;
-  float* e = vector(1, n);
-  bidiagonalise(a, m, n, w, e);
-  accumulate_right(a, n, e, v);
-  accumulate_left(a, m, n, w);
-  diagonalise(a, m, n, w, e, v);
-  release_vector(e, 1, n);
+  svd_steps::decompose<FastSteps>(a, m, n, w, v);
 }
 
 void svd_solve(const float* const* u, const float* w, const float* const* v, int m, int n, const float* b,
@@ -529,7 +305,7 @@ void svd_covariance(const float* const* v, int nparams, const float* w, float** 
   for (int i = 1; i <= nparams; ++i) {
     r[i] = 0.0f;
     // The square is a float product; only its reciprocal is taken in double.
-    if (w[i] != 0.0f) r[i] = reciprocal_in_double(w[i] * w[i]);
+    if (w[i] != 0.0f) r[i] = detail::reciprocal_in_double(w[i] * w[i]);
   }
   for (int i = 1; i <= nparams; ++i) {
     for (int j = 1; j <= i; ++j) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "numerics/fft_axes.h"
 #include "numerics/fft_recombine.h"
 #include "numerics/fft_twiddles.h"
 #include "numerics/reference/reference.h"
@@ -82,15 +83,11 @@ void fft_real(float* data, std::uint32_t count, int direction) {
 }
 
 void fft_multidim(float* data, const std::uint32_t* dims, int ndims, int direction) {
-  std::uint32_t total = 1;
-  for (int d = 1; d <= ndims; ++d) total *= dims[d];
-  std::uint32_t prev = 1;
-  for (int d = ndims; d >= 1; --d) {
-    // Along axis d: rows of p1 floats, runs of p2, the whole array p3.
-    const std::uint32_t n = dims[d];
-    const std::uint32_t p1 = 2 * prev;
-    const std::uint32_t p2 = p1 * n;
-    const std::uint32_t p3 = p2 * (total / (n * prev));
+  fft::for_each_axis(dims, ndims, [data, direction](const fft::Axis& axis) {
+    // Along the axis: rows of p1 floats, runs of p2, the whole array p3.
+    const std::uint32_t p1 = axis.p1;
+    const std::uint32_t p2 = axis.p2;
+    const std::uint32_t p3 = axis.p3;
     // Bit reversal of the rows of every run.
     std::uint32_t r = 1;
     for (std::uint32_t i2 = 1; i2 <= p2; i2 += p1) {
@@ -127,8 +124,7 @@ void fft_multidim(float* data, const std::uint32_t* dims, int ndims, int directi
         advance(w);
       }
     }
-    prev *= n;
-  }
+  });
 }
 
 void fft_real_3d(float*** data, float** nyquist, std::uint32_t n1, std::uint32_t n2, std::uint32_t n3,
