@@ -20,8 +20,8 @@ struct PlainSteps {
 
 }  // namespace
 
-void jacobi(float** a, int n, float* d, float** v, int* rotations) {
-  jacobi_steps::run_sweeps<PlainSteps>(a, n, d, v, rotations);
+void jacobi(float** sym, int n, float* eigenvalues, float** eigenvectors, int* rotations) {
+  jacobi_steps::run_sweeps<PlainSteps>(sym, n, eigenvalues, eigenvectors, rotations);
 }
 
 }  // namespace reference

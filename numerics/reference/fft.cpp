@@ -1,6 +1,7 @@
 // The Fourier transforms in their plain step order: in-place radix-2 with bit reversal, then stage after
 // stage with a twiddle recurrence per stage, in the float and double steps that define every result bit.
 // The fast transforms (numerics/fft.cpp) reorder these loops and must give exactly these bits.
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 
@@ -106,7 +107,8 @@ void fft_multidim(float* data, const std::uint32_t* dims, int ndims, int directi
     // Butterfly stages along the axis; the twiddle rounded to float, all arithmetic in float.
     for (std::uint32_t f1 = p1; f1 < p2; f1 *= 2) {
       const std::uint32_t f2 = 2 * f1;
-      Twiddle w = make_twiddle((static_cast<double>(direction) * kTwoPi) / static_cast<double>(f2 / p1));
+      const std::uint32_t points = f2 / p1;  // complex points of this stage's span, a power of two
+      Twiddle w = make_twiddle((static_cast<double>(direction) * kTwoPi) / static_cast<double>(points));
       for (std::uint32_t i3 = 1; i3 <= f1; i3 += p1) {
         const float wr = static_cast<float>(w.wr);
         const float wi = static_cast<float>(w.wi);
@@ -136,8 +138,9 @@ void fft_real_3d(float*** data, float** nyquist, std::uint32_t n1, std::uint32_t
     fft_multidim(&data[1][1][1] - 1, dims, 3, 1);
     for (std::uint32_t i1 = 1; i1 <= n1; ++i1) {
       for (std::uint32_t i2 = 1; i2 <= n2; ++i2) {
-        nyquist[i1][2 * i2 - 1] = data[i1][i2][1];
-        nyquist[i1][2 * i2] = data[i1][i2][2];
+        const std::size_t k = 2 * static_cast<std::size_t>(i2);
+        nyquist[i1][k - 1] = data[i1][i2][1];
+        nyquist[i1][k] = data[i1][i2][2];
       }
     }
   }
