@@ -152,7 +152,8 @@ float incomplete_beta(float a, float b, float x) {
   if (xd < (static_cast<double>(a) + 1.0) / (static_cast<double>(ab) + 2.0)) {
     return probability(bt * incomplete_beta_fraction(static_cast<double>(a), static_cast<double>(b), xd) / a);
   }
-  const float tail = bt * incomplete_beta_fraction(static_cast<double>(b), static_cast<double>(a), 1.0 - xd) / b;
+  const float tail =
+      bt * incomplete_beta_fraction(static_cast<double>(b), static_cast<double>(a), 1.0 - xd) / b;
   return probability(static_cast<float>(1.0 - static_cast<double>(tail)));
 }
 
