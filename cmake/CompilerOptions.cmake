@@ -63,3 +63,14 @@ endif()
 if(TARVEL_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
+
+# Code that goes into the plugin module is built without exception support: the module throws
+# nothing, no exception may cross the host boundary, and an object with cleanups that could unwind
+# would link the C++ library's exception runtime, whose emergency buffer a statically linked runtime
+# (mingw) leaves behind at every unload of the module.
+if(MSVC)
+  # Microsoft's standard library headers then leave out their own exception handling too.
+  set(TARVEL_NO_EXCEPTIONS /EHs-c- /D_HAS_EXCEPTIONS=0)
+else()
+  set(TARVEL_NO_EXCEPTIONS -fno-exceptions)
+endif()
