@@ -54,14 +54,14 @@ constexpr const char kUsage[] =
 // validator's options, so that neither is silently ignored.
 enum class Mode { any, session, check };
 
-struct OptionSpec {
+struct OptionRule {
   const char* name;
   bool takes_value;
   Mode mode;
 };
 
 // `--child` is the validator's own (see ValidatorOptions) and not shown in the usage.
-constexpr OptionSpec kOptionSpecs[] = {{"--help", false, Mode::any},
+constexpr OptionRule kOptionRules[] = {{"--help", false, Mode::any},
                                        {"--list", false, Mode::any},
                                        {"--module", true, Mode::any},
                                        {"--check", false, Mode::any},
@@ -104,9 +104,9 @@ bool parse_count(const std::string& option, const std::string& text, int& count,
   return false;
 }
 
-const OptionSpec* find_option(const std::string& name) {
-  for (const OptionSpec& spec : kOptionSpecs) {
-    if (name == spec.name) return &spec;
+const OptionRule* find_option(const std::string& name) {
+  for (const OptionRule& rule : kOptionRules) {
+    if (name == rule.name) return &rule;
   }
   return nullptr;
 }
@@ -171,14 +171,14 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
   std::string check_option;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
-    const OptionSpec* spec = find_option(option);
-    if (spec == nullptr) {
+    const OptionRule* rule = find_option(option);
+    if (rule == nullptr) {
       error = "unknown option " + option;
       return false;
     }
-    std::string& first = spec->mode == Mode::session ? session_option : check_option;
-    if (spec->mode != Mode::any && first.empty()) first = option;
-    if (!spec->takes_value) {
+    std::string& first = rule->mode == Mode::session ? session_option : check_option;
+    if (rule->mode != Mode::any && first.empty()) first = option;
+    if (!rule->takes_value) {
       set_flag(option, options);
     } else if (i + 1 == argc) {
       error = "option " + option + " needs a value";

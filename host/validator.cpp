@@ -280,11 +280,9 @@ Outcome Validator::execute(const std::string& command, const std::string& file_t
                            const DialogAnswer& answer, Calls& made) {
   Plugin plugin = ready_plugin();
   if (!plugin) return fail("the plugin did not initialise on a 2.4.0 host");
-  set_string_parameter("Command", command);
-  set_string_parameter("FileType", file_type);
   script_dialog(answer);
   const std::size_t mark = calls().size();
-  const bool result = plugin->execute();
+  const bool result = execute_command(*plugin, {command, file_type});
   made = calls_since(mark);
   return result ? pass("") : fail("execute returned false");
 }
@@ -488,7 +486,9 @@ Outcome Validator::destroyed_unbound() {
 }
 
 Outcome Validator::cycles() {
-  const Session session = default_session();
+  // The default session with its second dialog cancelled, so that the cycles take the cancel path too.
+  Session session = default_session();
+  session.answers[1] = {kDialogCancelled, ""};
   const auto one_cycle = [this, &session] { return play_session(module_, session); };
   // A warm-up, the measurement included, lets the allocator settle before the figure is taken.
   loader::resident_memory_kib();

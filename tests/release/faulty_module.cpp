@@ -3,15 +3,13 @@
 // a file dialog never shown and no ErrorNr answered, and a destructor that does not log.
 #include <cstring>
 
-#include "plugin/halvane_plugin_interface.h"
+#include "tests/release/test_module.h"
 
 #if defined(_WIN32)
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
-#define FAULTY_EXPORT extern "C" __declspec(dllexport)
 #else
 #include <dlfcn.h>
-#define FAULTY_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
 namespace {
@@ -42,10 +40,4 @@ class FaultyPlugin : public HalvanePluginInterface {
 
 }  // namespace
 
-FAULTY_EXPORT HalvanePluginInterface* createPlugin() { return new FaultyPlugin(); }
-FAULTY_EXPORT const char* getPluginName() { return "tarvelwizard (v1.3)"; }
-FAULTY_EXPORT const char* getPluginDescription() { return "Plugin to process multiple Halvane files<br>"; }
-FAULTY_EXPORT const char* getAuthor() { return "<i>Someone</i>, Somewhere"; }
-FAULTY_EXPORT const char* getHelpFile() { return ""; }
-FAULTY_EXPORT const char* getPluginVersion() { return "1.2"; }
-FAULTY_EXPORT const char* getGUIScript() { return "tarvelwizard_v12.js"; }
+TEST_MODULE_EXPORTS(FaultyPlugin, "tarvelwizard (v1.3)")

@@ -5,20 +5,16 @@
 // validator must refuse that too.
 #include <cstdlib>
 
-#if defined(_WIN32)
-#define FOREIGN_EXPORT extern "C" __declspec(dllexport)
-#else
-#define FOREIGN_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
+#include "tests/release/test_module.h"
 
 // FOREIGN_FUNCTION(function, itanium name, microsoft name) and FOREIGN_TABLE(table, ...) define
 // `function` or the function pointer array `table` and export it under the name of the ABI that this
 // build does not use.
 #if defined(_MSC_VER)
 #define FOREIGN_FUNCTION(function, itanium, microsoft) \
-  FOREIGN_EXPORT void function() __asm__(itanium);     \
-  FOREIGN_EXPORT void function() { std::abort(); }
-#define FOREIGN_TABLE(table, itanium, microsoft) FOREIGN_EXPORT const Slot table[] __asm__(itanium)
+  TEST_MODULE_EXPORT void function() __asm__(itanium); \
+  TEST_MODULE_EXPORT void function() { std::abort(); }
+#define FOREIGN_TABLE(table, itanium, microsoft) TEST_MODULE_EXPORT const Slot table[] __asm__(itanium)
 #elif defined(_WIN32)
 // GCC writes a quoted name into its own export directive in a form that its assembler rejects, so the
 // export directives are written here.
@@ -41,10 +37,10 @@ FOREIGN_TABLE(foreign_table, "_ZTV22HalvanePluginInterface", "??_7HalvanePluginI
 const Slot foreign_table[] = {foreign_destructor, foreign_execute};
 #endif
 
-FOREIGN_EXPORT void* createPlugin() { std::abort(); }
-FOREIGN_EXPORT const char* getPluginName() { std::abort(); }
-FOREIGN_EXPORT const char* getPluginDescription() { std::abort(); }
-FOREIGN_EXPORT const char* getAuthor() { std::abort(); }
-FOREIGN_EXPORT const char* getHelpFile() { std::abort(); }
-FOREIGN_EXPORT const char* getPluginVersion() { std::abort(); }
-FOREIGN_EXPORT const char* getGUIScript() { std::abort(); }
+TEST_MODULE_EXPORT void* createPlugin() { std::abort(); }
+TEST_MODULE_EXPORT const char* getPluginName() { std::abort(); }
+TEST_MODULE_EXPORT const char* getPluginDescription() { std::abort(); }
+TEST_MODULE_EXPORT const char* getAuthor() { std::abort(); }
+TEST_MODULE_EXPORT const char* getHelpFile() { std::abort(); }
+TEST_MODULE_EXPORT const char* getPluginVersion() { std::abort(); }
+TEST_MODULE_EXPORT const char* getGUIScript() { std::abort(); }
