@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "extra_memory.h"
 #include "numerics/numerics.h"
 #include "openblas_peer.h"
 #include "ratio_report.h"
@@ -40,6 +41,7 @@ void run_jacobi(benchmark::State& state, int n) {
   float** vectors = numerics::matrix(1, n, 1, n);
   std::vector<float> values(static_cast<std::size_t>(n) + 1);
   int rotations = 0;
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(original.begin(), original.end(), &sym[1][1]);
     numerics::jacobi(sym, n, values.data(), vectors, &rotations);
@@ -62,6 +64,7 @@ void run_ssyev(benchmark::State& state, int n) {
   float query = 0.0f;
   LAPACKE_ssyev_work(LAPACK_COL_MAJOR, 'V', 'U', n, a.data(), n, w.data(), &query, -1);
   std::vector<float> work(static_cast<std::size_t>(query));
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(source.begin(), source.end(), a.begin());
     const lapack_int info = LAPACKE_ssyev_work(LAPACK_COL_MAJOR, 'V', 'U', n, a.data(), n, w.data(),
@@ -83,6 +86,7 @@ void run_openblas_ssyev(benchmark::State& state, int n) {
     for (std::size_t j = i; j < size; ++j) source[i + j * size] = original[i * size + j];
   const int lwork = 64 * n;
   std::vector<float> work(static_cast<std::size_t>(lwork));
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(source.begin(), source.end(), a.begin());
     int info = 0;

@@ -2,9 +2,10 @@
 // points, and the complex and real three-dimensional transforms on cubes of 32 to 128. Each
 // iteration is a forward and an inverse transform followed by the exact power-of-two rescaling, so
 // the data stay the same size however many iterations run. Where FFTW (single precision) is
-// installed, its in-place plans (FFTW_ESTIMATE, one thread) run the same round trips as peers; the
-// shared ratio reporter alternates ours and the peer size by size for several rounds (--rounds=N) and
-// gives the median ratio ours / FFTW, then the fitted exponent of time over points of each transform.
+// installed, its in-place plans of both kinds (FFTW_ESTIMATE and FFTW_MEASURE, one thread) run the same
+// round trips as peers; the shared ratio reporter alternates ours and the peers size by size for
+// several rounds (--rounds=N) and gives the median ratios ours / FFTW, then the fitted exponent of time
+// over points of each transform.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "extra_memory.h"
 #include "numerics/numerics.h"
 #include "ratio_report.h"
 
@@ -119,7 +121,7 @@ struct Plans {
   }
 };
 
-Case peer(const std::string& kind, std::uint32_t n) {
+Case peer(const std::string& kind, std::uint32_t n, unsigned flags) {
   auto p = std::make_shared<Plans>();
   const int s = static_cast<int>(n);
   const std::size_t cube = static_cast<std::size_t>(n) * n * n;
@@ -131,17 +133,17 @@ Case peer(const std::string& kind, std::uint32_t n) {
   p->data = fftwf_alloc_real(p->floats);
   auto* z = reinterpret_cast<fftwf_complex*>(p->data);
   if (kind == "complex") {
-    p->forward = fftwf_plan_dft_1d(s, z, z, FFTW_FORWARD, FFTW_ESTIMATE);
-    p->backward = fftwf_plan_dft_1d(s, z, z, FFTW_BACKWARD, FFTW_ESTIMATE);
+    p->forward = fftwf_plan_dft_1d(s, z, z, FFTW_FORWARD, flags);
+    p->backward = fftwf_plan_dft_1d(s, z, z, FFTW_BACKWARD, flags);
   } else if (kind == "real") {
-    p->forward = fftwf_plan_dft_r2c_1d(s, p->data, z, FFTW_ESTIMATE);
-    p->backward = fftwf_plan_dft_c2r_1d(s, z, p->data, FFTW_ESTIMATE);
+    p->forward = fftwf_plan_dft_r2c_1d(s, p->data, z, flags);
+    p->backward = fftwf_plan_dft_c2r_1d(s, z, p->data, flags);
   } else if (kind == "multidim") {
-    p->forward = fftwf_plan_dft_3d(s, s, s, z, z, FFTW_FORWARD, FFTW_ESTIMATE);
-    p->backward = fftwf_plan_dft_3d(s, s, s, z, z, FFTW_BACKWARD, FFTW_ESTIMATE);
+    p->forward = fftwf_plan_dft_3d(s, s, s, z, z, FFTW_FORWARD, flags);
+    p->backward = fftwf_plan_dft_3d(s, s, s, z, z, FFTW_BACKWARD, flags);
   } else {
-    p->forward = fftwf_plan_dft_r2c_3d(s, s, s, p->data, z, FFTW_ESTIMATE);
-    p->backward = fftwf_plan_dft_c2r_3d(s, s, s, z, p->data, FFTW_ESTIMATE);
+    p->forward = fftwf_plan_dft_r2c_3d(s, s, s, p->data, z, flags);
+    p->backward = fftwf_plan_dft_c2r_3d(s, s, s, z, p->data, flags);
   }
   fill_random(p->data, p->floats);
   const double points = (kind == "complex" || kind == "real") ? n : static_cast<double>(cube);
@@ -155,6 +157,7 @@ Case peer(const std::string& kind, std::uint32_t n) {
 #endif
 
 void run_case(benchmark::State& state, const Case& c) {
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     c.run();
     benchmark::ClobberMemory();
@@ -192,7 +195,8 @@ std::vector<std::string> register_benchmarks() {
       kind_cases[k].push_back({name, ours.points});
       register_case(name + "/ours", std::move(ours));
 #if defined(TARVEL_HAVE_FFTW3F)
-      register_case(name + "/fftw", peer(kKinds[k], n));
+      register_case(name + "/fftw", peer(kKinds[k], n, FFTW_ESTIMATE));
+      register_case(name + "/fftw_measure", peer(kKinds[k], n, FFTW_MEASURE));
       cases.push_back(name);
 #endif
     }
@@ -216,7 +220,7 @@ void print_exponents(const bench_support::RatioReporter& reporter) {
   std::printf("\n");
   for (int k = 0; k < 4; ++k) {
     std::string line;
-    for (const char* side : {"ours", "fftw"}) {
+    for (const char* side : {"ours", "fftw", "fftw_measure"}) {
       std::vector<double> points, times;
       for (const Sized& c : kind_cases[k]) {
         const auto found = reporter.times.find(c.name + "/" + side);
@@ -236,6 +240,7 @@ void print_exponents(const bench_support::RatioReporter& reporter) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return bench_support::run_rounds(argc, argv, register_benchmarks, {bench_support::Peer{"fftw", "FFTW"}},
-                                   print_exponents);
+  return bench_support::run_rounds(
+      argc, argv, register_benchmarks,
+      {bench_support::Peer{"fftw", "FFTW"}, bench_support::Peer{"fftw_measure", "FFTW-M"}}, print_exponents);
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "extra_memory.h"
 #include "numerics/numerics.h"
 #include "openblas_peer.h"
 #include "ratio_report.h"
@@ -41,6 +42,7 @@ void run_gaussj(benchmark::State& state, int n) {
   const std::vector<float> source = test_matrix(n);
   float** a = numerics::matrix(1, n, 1, n);
   float** b = numerics::matrix(1, n, 1, 1);
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(source.begin(), source.end(), &a[1][1]);
     for (int i = 1; i <= n; ++i) b[i][1] = 1.0f;
@@ -65,6 +67,7 @@ void run_sgesv_sgetri(benchmark::State& state, int n) {
   float query = 0.0f;
   LAPACKE_sgetri_work(LAPACK_COL_MAJOR, n, a.data(), n, pivots.data(), &query, -1);
   std::vector<float> work(static_cast<std::size_t>(query));
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(source.begin(), source.end(), a.begin());
     std::fill(b.begin(), b.end(), 1.0f);
@@ -92,6 +95,7 @@ void run_openblas_sgesv_sgetri(benchmark::State& state, int n) {
   const int one = 1;
   const int lwork = 64 * n;
   std::vector<float> work(static_cast<std::size_t>(lwork));
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(source.begin(), source.end(), a.begin());
     std::fill(b.begin(), b.end(), 1.0f);

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "extra_memory.h"
 #include "numerics/numerics.h"
 
 namespace {
@@ -75,6 +76,7 @@ void BM_sort(benchmark::State& state) {
   const Setup s(state);
   const std::vector<float> source = one_based(s.input);
   std::vector<float> work(source.size());
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(source.begin(), source.end(), work.begin());
     numerics::sort(static_cast<std::uint32_t>(s.n), work.data());
@@ -86,6 +88,7 @@ void BM_sort(benchmark::State& state) {
 void BM_std_sort(benchmark::State& state) {
   const Setup s(state);
   std::vector<float> work(s.n);
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(s.input.begin(), s.input.end(), work.begin());
     std::sort(work.begin(), work.end());
@@ -100,6 +103,7 @@ void BM_sort2(benchmark::State& state) {
   std::vector<float> values(keys.size());
   for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<float>(i);
   std::vector<float> work_keys(keys.size()), work_values(values.size());
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(keys.begin(), keys.end(), work_keys.begin());
     std::copy(values.begin(), values.end(), work_values.begin());
@@ -114,6 +118,7 @@ void BM_std_sort_pairs(benchmark::State& state) {
   std::vector<std::pair<float, float>> pairs(s.n);
   for (std::size_t i = 0; i < s.n; ++i) pairs[i] = {s.input[i], static_cast<float>(i)};
   std::vector<std::pair<float, float>> work(s.n);
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(pairs.begin(), pairs.end(), work.begin());
     std::sort(
@@ -128,6 +133,7 @@ void BM_heap_sort(benchmark::State& state) {
   const Setup s(state);
   const std::vector<float> source = one_based(s.input);
   std::vector<float> work(source.size());
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(source.begin(), source.end(), work.begin());
     numerics::heap_sort(static_cast<std::uint32_t>(s.n), work.data());
@@ -139,6 +145,7 @@ void BM_heap_sort(benchmark::State& state) {
 void BM_std_heap(benchmark::State& state) {
   const Setup s(state);
   std::vector<float> work(s.n);
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(s.input.begin(), s.input.end(), work.begin());
     std::make_heap(work.begin(), work.end());
@@ -153,6 +160,7 @@ void BM_select_kth(benchmark::State& state) {
   const std::vector<float> source = one_based(s.input);
   std::vector<float> work(source.size());
   const auto k = static_cast<std::uint32_t>(s.n / 2 + 1);
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(source.begin(), source.end(), work.begin());
     benchmark::DoNotOptimize(numerics::select_kth(k, static_cast<std::uint32_t>(s.n), work.data()));
@@ -164,6 +172,7 @@ void BM_std_nth_element(benchmark::State& state) {
   const Setup s(state);
   std::vector<float> work(s.n);
   const std::size_t k = s.n / 2;
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(s.input.begin(), s.input.end(), work.begin());
     std::nth_element(work.begin(), work.begin() + static_cast<std::ptrdiff_t>(k), work.end());

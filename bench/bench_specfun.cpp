@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "extra_memory.h"
 #include "numerics/numerics.h"
 
 namespace {
@@ -22,6 +23,7 @@ std::vector<float> spread(float low, float high) {
 
 template <typename F>
 void run(benchmark::State& state, const std::vector<float>& args, F f) {
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     for (float x : args) benchmark::DoNotOptimize(f(x));
   }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "extra_memory.h"
 #include "numerics/numerics.h"
 #include "openblas_peer.h"
 #include "ratio_report.h"
@@ -49,6 +50,7 @@ void run_svd_decompose(benchmark::State& state, int m, int n) {
   float** a = numerics::matrix(1, m, 1, n);
   float** v = numerics::matrix(1, n, 1, n);
   float* w = numerics::vector(1, n);
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(source.begin(), source.end(), &a[1][1]);
     numerics::svd_decompose(a, m, n, w, v);
@@ -71,6 +73,7 @@ void run_sgesvd(benchmark::State& state, int m, int n) {
   LAPACKE_sgesvd_work(LAPACK_COL_MAJOR, 'O', 'A', m, n, a.data(), m, s.data(), &unused, 1, vt.data(), n,
                       &query, -1);
   std::vector<float> work(static_cast<std::size_t>(query));
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(source.begin(), source.end(), a.begin());
     const lapack_int info =
@@ -93,6 +96,7 @@ void run_openblas_sgesvd(benchmark::State& state, int m, int n) {
   std::vector<float> work(static_cast<std::size_t>(lwork));
   float unused = 0.0f;
   const int one = 1;
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(source.begin(), source.end(), a.begin());
     int info = 0;
@@ -113,6 +117,7 @@ void run_openblas_pseudo_inverse(benchmark::State& state, int n) {
   const int lwork = 64 * n + 8 * n * n;
   std::vector<float> work(static_cast<std::size_t>(lwork));
   const float one = 1.0f, zero = 0.0f;
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     std::copy(source.begin(), source.end(), a.begin());
     int info = 0;
@@ -135,6 +140,7 @@ void run_pseudo_inverse(benchmark::State& state, int n) {
   float** a = numerics::matrix(0, n - 1, 0, n - 1);
   float** result = numerics::matrix(0, n - 1, 0, n - 1);
   std::copy(source.begin(), source.end(), &a[0][0]);
+  const bench_support::ExtraMemory extra(state);
   for (auto _ : state) {
     benchmark::DoNotOptimize(numerics::pseudo_inverse(a, result, n));
     benchmark::DoNotOptimize(result[0][0]);
