@@ -13,6 +13,13 @@ include(${CONFIG})
 # as major * 65536 + minor.
 math(EXPR min_subsystem "6 * 65536 + 0")
 math(EXPR max_subsystem "10 * 65536 + 0")
+# The C runtime's mathematics functions (double, float and long double forms, the Microsoft runtime's
+# underscore forms and its intrinsic entry points _CI*): a module computes these itself, so that its
+# results do not change with the runtime it runs on.
+set(math_functions "^_?(acosh?|asinh?|atan2?|atanh|cosh?|sinh?|tanh?|exp2?|expm1|log(10|1p|2|b)?|ilogb|pow|sqrt")
+string(APPEND math_functions "|cbrt|hypot|erfc?|lgamma|tgamma|ceil|floor|fmod|frexp|ldexp|modf|scalbl?n|nearbyint")
+string(APPEND math_functions "|l?l?rint|l?l?round|trunc|remainder|remquo|copysign|nan|nextafter|nexttoward|fdim")
+string(APPEND math_functions "|fmax|fmin|fma|fabs|[jy][01n]|f?d(class|sign|test)|chgsign|finite|isnan|fpclass)[fl]?$|^_CI")
 # How far past an export without unwind data the code is read to prove it is a leaf function.
 set(leaf_scan_bytes 4096)
 
@@ -80,6 +87,9 @@ function(audit_imports image name list_imports)
         continue()
       endif()
       list(APPEND listing "  ${dll}!${symbol}")
+      if(name MATCHES "\\.dll$" AND symbol MATCHES "${math_functions}")
+        list(APPEND faults "${name} imports the C runtime's mathematics function ${dll}!${symbol}: its results would follow that runtime's rounding")
+      endif()
       if(known)
         list(FIND exports "${symbol}" at)
         if(at EQUAL -1)

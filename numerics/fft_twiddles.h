@@ -3,8 +3,9 @@
 // fft_complex, rounded to float for fft_multidim). Shared by the fast transforms and numerics::reference.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
+
+#include "numerics/elementary.h"
 
 namespace numerics {
 namespace fft {
@@ -27,8 +28,8 @@ struct Twiddle {
 
 // The recurrence of angle theta, started at (1, 0).
 inline Twiddle make_twiddle(double theta) {
-  const double s = std::sin(0.5 * theta);
-  return Twiddle{-2.0 * s * s, std::sin(theta), 1.0, 0.0};
+  const double s = elementary::sin(0.5 * theta);
+  return Twiddle{-2.0 * s * s, elementary::sin(theta), 1.0, 0.0};
 }
 
 inline void advance(Twiddle& w) {

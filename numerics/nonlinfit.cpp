@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "numerics/elementary.h"
 #include "numerics/numerics.h"
 #include "numerics/precision.h"
 
@@ -192,7 +193,7 @@ void gaussian_sum(float x, float* params, float* value, float* derivs, int npara
   int i = 1;
   for (; i + 2 <= nparams; i += 3) {
     const float t = (x - params[i + 1]) / params[i + 2];
-    const float ex = std::exp(-t * t);
+    const float ex = elementary::expf(-t * t);
     const float amplitude = params[i] * ex;
     // 2 * amplitude * t in double, rounded once.
     const float fac = static_cast<float>(static_cast<double>(amplitude) * 2.0 * static_cast<double>(t));

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 
+#include "numerics/elementary.h"
 #include "numerics/numerics.h"
 
 namespace numerics {
@@ -86,7 +87,7 @@ float normal_deviate(int* seed) {
     rsq = a * a + b * b;
   } while (rsq >= 1.0f || rsq == 0.0f);
   const float fac =
-      static_cast<float>(std::sqrt(-2.0 * static_cast<double>(std::log(rsq)) / static_cast<double>(rsq)));
+      static_cast<float>(std::sqrt(-2.0 * static_cast<double>(elementary::logf(rsq)) / static_cast<double>(rsq)));
   saved_normal = a * fac;
   saved_normal_waiting = 1;
   return b * fac;

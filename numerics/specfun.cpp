@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "numerics/elementary.h"
 #include "numerics/numerics.h"
 #include "numerics/precision.h"
 
@@ -34,7 +35,7 @@ constexpr double kKsRelativeToSum = 1e-8;
 double magnitude(float v) { return std::fabs(static_cast<double>(v)); }
 
 // The shared exponential front factor x^a e^-x / Gamma(a) of gser and gcf, left to right in float.
-float gamma_front_factor(float a, float x, float gln) { return std::exp(-x + a * std::log(x) - gln); }
+float gamma_front_factor(float a, float x, float gln) { return elementary::expf(-x + a * elementary::logf(x) - gln); }
 
 // Holds a result that rounding carried outside [0, 1] at the nearer end (NaN passes). With a large a
 // and a tiny b the float sum a + b inside ln Gamma(a + b) moves the front factor by a relative 1e-4 or
@@ -53,14 +54,14 @@ double log_gamma(double x) {
   // -1.125): those arguments give NaN, as do -0 and +inf through the steps themselves.
   if (x < 0.0) return std::numeric_limits<double>::quiet_NaN();
   double tmp = x + 5.5;
-  tmp = tmp - (x + 0.5) * std::log(tmp);
+  tmp = tmp - (x + 0.5) * elementary::log(tmp);
   double ser = kLanczosConstant;
   double y = x;
   for (double c : kLanczosCoefficients) {
     y = y + 1.0;
     ser = ser + c / y;
   }
-  return -tmp + std::log(kSqrtTwoPi * ser / x);
+  return -tmp + elementary::log(kSqrtTwoPi * ser / x);
 }
 
 float gammq(float a, float x) {
@@ -142,10 +143,10 @@ float incomplete_beta(float a, float b, float x) {
   float bt = 0.0f;
   if (xd != 0.0 && xd != 1.0) {
     // x^a (1-x)^b / B(a, b): a ln x is a float product, the rest is summed in double.
-    const float a_log_x = a * std::log(x);
-    bt = static_cast<float>(std::exp(log_gamma(static_cast<double>(ab)) - log_gamma(static_cast<double>(a)) -
+    const float a_log_x = a * elementary::logf(x);
+    bt = static_cast<float>(elementary::exp(log_gamma(static_cast<double>(ab)) - log_gamma(static_cast<double>(a)) -
                                      log_gamma(static_cast<double>(b)) + static_cast<double>(a_log_x) +
-                                     static_cast<double>(b) * std::log(1.0 - xd)));
+                                     static_cast<double>(b) * elementary::log(1.0 - xd)));
   }
   // The fraction converges fast below the mean-like threshold; above it use the symmetry
   // I_x(a, b) = 1 - I_{1-x}(b, a).
@@ -200,7 +201,7 @@ float complementary_error_function(float x) {
   double poly = kErfcCoefficients[9];
   for (int k = 8; k >= 1; --k) poly = kErfcCoefficients[k] + td * poly;
   const double e = static_cast<double>(-z * z) + kErfcCoefficients[0] + td * poly;
-  const float ans = static_cast<float>(td * std::exp(e));
+  const float ans = static_cast<float>(td * elementary::exp(e));
   if (x >= 0.0f) return ans;
   return static_cast<float>(2.0 - static_cast<double>(ans));
 }
@@ -214,7 +215,7 @@ float kolmogorov_smirnov_probability(float lambda) {
   float termbf = 0.0f;
   for (int j = 1; j <= kMaxIterations; ++j) {
     const float fj = static_cast<float>(j);
-    const float term = fac * std::exp(a2 * fj * fj);
+    const float term = fac * elementary::expf(a2 * fj * fj);
     sum = sum + term;
     if (magnitude(term) <= kKsRelativeToPrevious * static_cast<double>(termbf) ||
         magnitude(term) <= kKsRelativeToSum * static_cast<double>(sum)) {
@@ -233,7 +234,7 @@ float polar_radius_transform(float p) {
   const float v = static_cast<float>(1.0 - static_cast<double>(p));
   const float r = v * v;
   const float f =
-      static_cast<float>(std::sqrt(-2.0 * static_cast<double>(std::log(r)) / static_cast<double>(r)));
+      static_cast<float>(std::sqrt(-2.0 * static_cast<double>(elementary::logf(r)) / static_cast<double>(r)));
   return v * f;
 }
 

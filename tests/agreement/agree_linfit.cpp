@@ -23,9 +23,9 @@ void agree_fit(int npoints, int nbasis, float spread, unsigned seed) {
   numerics::svd_fit(x.data(), y.data(), sigma.data(), npoints, coef.data(), nbasis, u, v, w.data(), &chi2,
                     numerics::poly_basis);
   const std::string name = "svd_fit " + agreement::number(npoints) + "x" + agreement::number(nbasis);
-  agreement::emit(name + " coef", agreement::kExact, &coef[1], nbasis);
-  agreement::emit(name + " w", agreement::kExact, &w[1], nbasis);
-  agreement::emit(name + " chi2", agreement::kExact, {chi2});
+  agreement::emit(name + " coef", &coef[1], nbasis);
+  agreement::emit(name + " w", &w[1], nbasis);
+  agreement::emit(name + " chi2", {chi2});
   numerics::release_matrix(v, 1, nbasis, 1, nbasis);
   numerics::release_matrix(u, 1, npoints, 1, nbasis);
 }
@@ -35,7 +35,7 @@ void agree_fit(int npoints, int nbasis, float spread, unsigned seed) {
 void agree_linfit() {
   float values[9];
   numerics::poly_basis(-1.37f, values, 8);
-  agreement::emit("poly_basis", agreement::kExact, &values[1], 8);
+  agreement::emit("poly_basis", &values[1], 8);
   agree_fit(25, 4, 1.0f, 100u);
   agree_fit(40, 6, 3.0f, 200u);
   agree_fit(4, 6, 1.0f, 300u);

@@ -23,7 +23,7 @@ void agree_pseudo_inverse(const std::string& name, float** a, int n) {
   float** result = numerics::matrix(0, n - 1, 0, n - 1);
   const bool ok = numerics::pseudo_inverse(a, result, n);
   agreement::emit_ints("pseudo_inverse " + name + " result", {ok ? 1 : 0});
-  agreement::emit("pseudo_inverse " + name, agreement::kExact, &result[0][0], n * n);
+  agreement::emit("pseudo_inverse " + name, &result[0][0], n * n);
   release(result, n, n);
 }
 
@@ -32,31 +32,31 @@ void agree_products() {
   float** b = fixed_matrix(7, 3, 600u);
   float** c = numerics::matrix(0, 4, 0, 2);
   numerics::multiply_matrices(a, b, c, 5, 7, 3);
-  agreement::emit("multiply_matrices", agreement::kExact, &c[0][0], 15);
+  agreement::emit("multiply_matrices", &c[0][0], 15);
   float** own = numerics::matrix(0, 4, 0, 4);
   numerics::multiply_by_own_transpose(a, own, 5, 7);
-  agreement::emit("multiply_by_own_transpose", agreement::kExact, &own[0][0], 25);
+  agreement::emit("multiply_by_own_transpose", &own[0][0], 25);
   numerics::multiply_by_own_transpose_adapter(a, nullptr, own, 5, 0, 7);
-  agreement::emit("multiply_by_own_transpose_adapter", agreement::kExact, &own[0][0], 25);
+  agreement::emit("multiply_by_own_transpose_adapter", &own[0][0], 25);
   float y[5];
   numerics::multiply_matrix_vector(a, b[0], y, 5, 3);
-  agreement::emit("multiply_matrix_vector", agreement::kExact, y, 5);
-  agreement::emit("dot_product", agreement::kExact, {numerics::dot_product(a[0], a[1], 7)});
+  agreement::emit("multiply_matrix_vector", y, 5);
+  agreement::emit("dot_product", {numerics::dot_product(a[0], a[1], 7)});
   float** t = numerics::matrix(0, 6, 0, 4);
   numerics::transpose_matrix(a, t, 5, 7);
-  agreement::emit("transpose_matrix", agreement::kExact, &t[0][0], 35);
+  agreement::emit("transpose_matrix", &t[0][0], 35);
   const float s[5] = {2.0f, -0.5f, 0.1f, 3.0f, -7.0f};
   numerics::scale_rows(s, a, 5, 7);
-  agreement::emit("scale_rows", agreement::kExact, &a[0][0], 35);
+  agreement::emit("scale_rows", &a[0][0], 35);
   float** one_based = numerics::matrix(0, 5, 0, 7);
   for (int i = 0; i <= 5; ++i) {
     for (int j = 0; j <= 7; ++j) one_based[i][j] = -1.0f;
   }
   numerics::copy_matrix_rebased(a, one_based, 5, 7, 2);
   numerics::copy_matrix_rebased(a, one_based, 5, 7, 4);
-  agreement::emit("copy_matrix_rebased 2", agreement::kExact, &one_based[0][0], 48);
+  agreement::emit("copy_matrix_rebased 2", &one_based[0][0], 48);
   numerics::copy_matrix_rebased(one_based, t, 5, 7, 3);
-  agreement::emit("copy_matrix_rebased 3", agreement::kExact, &t[0][0], 35);
+  agreement::emit("copy_matrix_rebased 3", &t[0][0], 35);
   release(one_based, 6, 8);
   release(t, 7, 5);
   release(own, 5, 5);

@@ -1,6 +1,6 @@
 // Agreement lines of the nonlinear least-squares family: Gauss-Jordan, the curvature matrix, the
-// covariance spreading and whole fits of an arithmetic-only model (bit for bit), and the sum of
-// Gaussians with fits through it (which call the single-precision exponential).
+// covariance spreading and whole fits of an arithmetic-only model, and the sum of Gaussians with fits
+// through it (which call the single-precision exponential).
 #include <string>
 #include <vector>
 
@@ -11,10 +11,6 @@ namespace {
 
 constexpr int kPoints = 24;
 constexpr int kFitSteps = 6;
-// The sum of Gaussians: a few ulps of expf per term, two terms of one sign.
-constexpr agreement::Rule kGaussianRule{agreement::Match::ulps, 8};
-// Fits through it pass those differences through several damped solves and a covariance inverse.
-constexpr agreement::Rule kGaussianFitRule{agreement::Match::ulps, 256};
 
 // y = p1 + p2 x / (1 + p3 x^2) + p4 x^2, built from + - * / only.
 void rational_model(float x, float* p, float* value, float* d, int) {
@@ -26,11 +22,11 @@ void rational_model(float x, float* p, float* value, float* d, int) {
   *value = p[1] + p[2] * d[2] + p[4] * d[4];
 }
 
-void emit_matrix(const std::string& name, agreement::Rule rule, float** m, int rows, int cols) {
+void emit_matrix(const std::string& name, float** m, int rows, int cols) {
   std::vector<float> flat;
   for (int i = 1; i <= rows; ++i)
     for (int j = 1; j <= cols; ++j) flat.push_back(m[i][j]);
-  agreement::emit(name, rule, flat.data(), static_cast<int>(flat.size()));
+  agreement::emit(name, flat.data(), static_cast<int>(flat.size()));
 }
 
 // Data from the model at `truth`, perturbed by fixed offsets, with unequal standard deviations.
@@ -58,8 +54,8 @@ void agree_gaussj() {
     for (int j = 1; j <= m; ++j) b[i][j] = agreement::fixed_value(k++, -5.0f, 5.0f);
   }
   numerics::gaussj(a, n, b, m);
-  emit_matrix("gaussj_inverse_6", agreement::kExact, a, n, n);
-  emit_matrix("gaussj_solutions_6x2", agreement::kExact, b, n, m);
+  emit_matrix("gaussj_inverse_6", a, n, n);
+  emit_matrix("gaussj_solutions_6x2", b, n, m);
   numerics::release_matrix(b, 1, n, 1, m);
   numerics::release_matrix(a, 1, n, 1, n);
 }
@@ -73,17 +69,17 @@ void agree_curvature_and_expansion() {
   float chi2 = 0;
   numerics::fit_curvature(data.x.data(), data.y.data(), data.sigma.data(), kPoints, at.data(), mask.data(), 4,
                           alpha, beta.data(), &chi2, rational_model);
-  emit_matrix("fit_curvature_rational_alpha", agreement::kExact, alpha, 3, 3);
-  agreement::emit("fit_curvature_rational_beta_chi2", agreement::kExact, {beta[1], beta[2], beta[3], chi2});
+  emit_matrix("fit_curvature_rational_alpha", alpha, 3, 3);
+  agreement::emit("fit_curvature_rational_beta_chi2", {beta[1], beta[2], beta[3], chi2});
   numerics::gaussj(alpha, 3, nullptr, 0);
   numerics::expand_covariance(alpha, 4, mask.data(), 3);
-  emit_matrix("expand_covariance_rational", agreement::kExact, alpha, 4, 4);
+  emit_matrix("expand_covariance_rational", alpha, 4, 4);
   numerics::release_matrix(alpha, 1, 4, 1, 4);
 }
 
 // A start, kFitSteps steps and the finishing call; prints parameters, chi-square, lambda, covariance.
-void agree_fit(const std::string& name, agreement::Rule rule, numerics::model_function model,
-               const std::vector<float>& truth, std::vector<float> p, const std::vector<int>& mask) {
+void agree_fit(const std::string& name, numerics::model_function model, const std::vector<float>& truth,
+               std::vector<float> p, const std::vector<int>& mask) {
   const int n = static_cast<int>(p.size()) - 1;
   const Data data(model, truth);
   float** cov = numerics::matrix(1, n, 1, n);
@@ -94,11 +90,11 @@ void agree_fit(const std::string& name, agreement::Rule rule, numerics::model_fu
                                  mask.data(), n, cov, curv, &chi2, model, &lambda);
   p.push_back(chi2);
   p.push_back(lambda);
-  agreement::emit(name + "_params_chi2_lambda", rule, p.data() + 1, n + 2);
+  agreement::emit(name + "_params_chi2_lambda", p.data() + 1, n + 2);
   lambda = 0.0f;
   numerics::nonlinear_fit_step(data.x.data(), data.y.data(), data.sigma.data(), kPoints, p.data(),
                                mask.data(), n, cov, curv, &chi2, model, &lambda);
-  emit_matrix(name + "_covariance", rule, cov, n, n);
+  emit_matrix(name + "_covariance", cov, n, n);
   numerics::release_matrix(curv, 1, n, 1, n);
   numerics::release_matrix(cov, 1, n, 1, n);
 }
@@ -112,7 +108,7 @@ void agree_gaussian_sum() {
     out.push_back(value);
     out.insert(out.end(), d.begin() + 1, d.end());
   }
-  agreement::emit("gaussian_sum_8_points", kGaussianRule, out.data(), static_cast<int>(out.size()));
+  agreement::emit("gaussian_sum_8_points", out.data(), static_cast<int>(out.size()));
 }
 
 }  // namespace
@@ -120,10 +116,9 @@ void agree_gaussian_sum() {
 void agree_nonlinfit() {
   agree_gaussj();
   agree_curvature_and_expansion();
-  agree_fit("nonlinear_fit_rational", agreement::kExact, rational_model, {0, 0.5f, 2.0f, 0.7f, -0.3f},
+  agree_fit("nonlinear_fit_rational", rational_model, {0, 0.5f, 2.0f, 0.7f, -0.3f},
             {0, 0.3f, 1.5f, 0.9f, -0.2f}, {0, 1, 1, 1, 1});
   agree_gaussian_sum();
-  agree_fit("nonlinear_fit_gaussians", kGaussianFitRule, numerics::gaussian_sum,
-            {0, 3.0f, -1.0f, 0.8f, 1.5f, 1.2f, 0.6f}, {0, 2.7f, -1.0f, 0.9f, 1.6f, 1.1f, 0.6f},
-            {0, 1, 0, 1, 1, 1, 0});
+  agree_fit("nonlinear_fit_gaussians", numerics::gaussian_sum, {0, 3.0f, -1.0f, 0.8f, 1.5f, 1.2f, 0.6f},
+            {0, 2.7f, -1.0f, 0.9f, 1.6f, 1.1f, 0.6f}, {0, 1, 0, 1, 1, 1, 0});
 }

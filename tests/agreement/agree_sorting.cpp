@@ -22,7 +22,7 @@ std::vector<float> fixed_array(std::uint32_t seed, bool coarse) {
 }
 
 void emit_one_based(const char* name, const std::vector<float>& values) {
-  agreement::emit(name, agreement::kExact, values.data() + 1, static_cast<int>(values.size() - 1));
+  agreement::emit(name, values.data() + 1, static_cast<int>(values.size() - 1));
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ void agree_sorting() {
 
   std::vector<float> s = fixed_array(5000, false);
   const float kth = numerics::select_kth(13, kCount, s.data());
-  agreement::emit("select_kth", agreement::kExact, {kth});
+  agreement::emit("select_kth", {kth});
   emit_one_based("select_kth_array", s);
 
   std::uint16_t shorts[kCount + 1] = {};
@@ -58,5 +58,5 @@ void agree_sorting() {
   float ties = 0.0f;
   numerics::rank_with_ties(kCount, w.data(), &ties);
   emit_one_based("rank_with_ties", w);
-  agreement::emit("rank_with_ties_s", agreement::kExact, {ties});
+  agreement::emit("rank_with_ties_s", {ties});
 }

@@ -33,16 +33,16 @@ void agree_shape(int m, int n, unsigned seed, bool deficient) {
   const std::string name =
       "svd " + agreement::number(m) + "x" + agreement::number(n) + (deficient ? " rank-1" : "");
   agreement::emit_ints(name + " not_converged", {numerics::svd_not_converged ? 1 : 0});
-  agreement::emit(name + " w", agreement::kExact, &w[1], n);
-  agreement::emit(name + " u", agreement::kExact, &a[1][1], m * n);
-  agreement::emit(name + " v", agreement::kExact, &v[1][1], n * n);
+  agreement::emit(name + " w", &w[1], n);
+  agreement::emit(name + " u", &a[1][1], m * n);
+  agreement::emit(name + " v", &v[1][1], n * n);
   for (int j = 1; j <= n; ++j) {
     if (w[j] < 1.0e-5f) w[j] = 0.0f;
   }
   numerics::svd_solve(a, w, v, m, n, b, x);
-  agreement::emit(name + " solve", agreement::kExact, &x[1], n);
+  agreement::emit(name + " solve", &x[1], n);
   numerics::svd_covariance(v, n, w, covariance);
-  agreement::emit(name + " covariance", agreement::kExact, &covariance[1][1], n * n);
+  agreement::emit(name + " covariance", &covariance[1][1], n * n);
   numerics::release_vector(x, 1, n);
   numerics::release_vector(b, 1, m);
   numerics::release_vector(w, 1, n);
@@ -60,7 +60,7 @@ void agree_svd() {
     hypot[i] = numerics::safe_hypot(agreement::fixed_value(2 * i, -scale, scale),
                                     agreement::fixed_value(2 * i + 1, -scale, scale));
   }
-  agreement::emit("safe_hypot", agreement::kExact, hypot, 16);
+  agreement::emit("safe_hypot", hypot, 16);
   agree_shape(1, 1, 10u, false);
   agree_shape(7, 4, 20u, false);
   agree_shape(4, 7, 30u, false);

@@ -4,28 +4,20 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace agreement {
 namespace {
 
-void begin_line(const std::string& name, Rule rule) {
-  switch (rule.match) {
-    case Match::exact:
-      std::printf("exact");
-      break;
-    case Match::ulps:
-      std::printf("ulps%d", rule.tolerance);
-      break;
-    case Match::scaled:
-      std::printf("scaled%d", rule.tolerance);
-      break;
-  }
-  std::printf(" %s", name.c_str());
-}
+void begin_line(const std::string& name) { std::printf("exact %s", name.c_str()); }
 
 }  // namespace
 
-void emit(const std::string& name, Rule rule, const float* values, int count) {
-  begin_line(name, rule);
+void emit(const std::string& name, const float* values, int count) {
+  begin_line(name);
   for (int i = 0; i < count; ++i) {
     std::uint32_t bits;
     std::memcpy(&bits, &values[i], sizeof bits);
@@ -34,12 +26,12 @@ void emit(const std::string& name, Rule rule, const float* values, int count) {
   std::printf("\n");
 }
 
-void emit(const std::string& name, Rule rule, std::initializer_list<float> values) {
-  emit(name, rule, values.begin(), static_cast<int>(values.size()));
+void emit(const std::string& name, std::initializer_list<float> values) {
+  emit(name, values.begin(), static_cast<int>(values.size()));
 }
 
-void emit_doubles(const std::string& name, Rule rule, const double* values, int count) {
-  begin_line(name, rule);
+void emit_doubles(const std::string& name, const double* values, int count) {
+  begin_line(name);
   for (int i = 0; i < count; ++i) {
     std::uint64_t bits;
     std::memcpy(&bits, &values[i], sizeof bits);
@@ -49,7 +41,7 @@ void emit_doubles(const std::string& name, Rule rule, const double* values, int 
 }
 
 void emit_ints(const std::string& name, std::initializer_list<long long> values) {
-  begin_line(name, kExact);
+  begin_line(name);
   for (long long v : values) std::printf(" i:%lld", v);
   std::printf("\n");
 }
@@ -73,6 +65,10 @@ float fixed_value(std::uint32_t index, float low, float high) {
 }  // namespace agreement
 
 int main() {
+#ifdef _WIN32
+  // Lines end in a bare newline on every platform: in text mode the Windows C runtime writes "\r\n".
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   agree_arrays();
   agree_sorting();
   agree_specfun();

@@ -1,6 +1,6 @@
 // The cross-build agreement program: every routine family prints its results on fixed inputs, one
-// line per result set, as bit patterns. The native and the Windows build print the same lines, and
-// compare_agreement checks them against each other line by line.
+// line per result set, as bit patterns. Every value is fixed bit for bit by the library's own
+// arithmetic and elementary functions, so every build prints the same bytes, compared byte for byte.
 #pragma once
 
 #include <cstdint>
@@ -9,24 +9,11 @@
 
 namespace agreement {
 
-// How two builds must agree on one line.
-//  exact:  bit for bit (routines built from arithmetic and square roots only).
-//  ulps:   each value within `tolerance` units in the last place (routines that call exp, log, sin).
-//  scaled: each value within tolerance * epsilon * (largest magnitude on the line); for results such
-//          as transforms whose small outputs are sums of large cancelling terms.
-enum class Match { exact, ulps, scaled };
-
-struct Rule {
-  Match match;
-  int tolerance;
-};
-
-inline constexpr Rule kExact{Match::exact, 0};
-
-// One line: the rule, the name, then each value as a typed bit pattern.
-void emit(const std::string& name, Rule rule, const float* values, int count);
-void emit(const std::string& name, Rule rule, std::initializer_list<float> values);
-void emit_doubles(const std::string& name, Rule rule, const double* values, int count);
+// One line: the word `exact` (every line must match bit for bit), the name, then each value as a
+// typed bit pattern.
+void emit(const std::string& name, const float* values, int count);
+void emit(const std::string& name, std::initializer_list<float> values);
+void emit_doubles(const std::string& name, const double* values, int count);
 void emit_ints(const std::string& name, std::initializer_list<long long> values);
 
 // The decimal text of `value`, for line names (std::to_string is not available in every build).

@@ -1,27 +1,93 @@
 # Runs the agreement program of this build (PROGRAM, through EMULATOR) and of another build (REFERENCE,
-# through REFERENCE_EMULATOR when that one is a cross build too) and compares the outputs: with the
-# native COMPARATOR when one is given (bit for bit, or within a tolerance where the C runtimes' exp, log
-# and sin round differently), else byte for byte. Says "skipped" when the other build is missing.
-foreach(file ${REFERENCE} ${COMPARATOR})
-  if(NOT EXISTS ${file})
-    message("skipped: ${file} does not exist (${HINT})")
-    return()
-  endif()
-endforeach()
+# through REFERENCE_EMULATOR when that one is a cross build too) and compares the outputs byte for
+# byte, showing the first differing line of each on a failure. Says "skipped" when the other build is
+# missing.
+if(NOT EXISTS "${REFERENCE}")
+  message("skipped: ${REFERENCE} does not exist (${HINT})")
+  return()
+endif()
 execute_process(COMMAND ${REFERENCE_EMULATOR} ${REFERENCE} OUTPUT_FILE ${OUTPUT}-reference.txt
                 RESULT_VARIABLE reference_status)
 execute_process(COMMAND ${EMULATOR} ${PROGRAM} OUTPUT_FILE ${OUTPUT}.txt RESULT_VARIABLE status)
 if(NOT reference_status EQUAL 0 OR NOT status EQUAL 0)
   message(FATAL_ERROR "agreement programs failed: the other build ${reference_status}, this build ${status}")
 endif()
-if(COMPARATOR)
-  execute_process(COMMAND ${COMPARATOR} ${OUTPUT}-reference.txt ${OUTPUT}.txt RESULT_VARIABLE differ)
-else()
-  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUTPUT}-reference.txt ${OUTPUT}.txt
-                  RESULT_VARIABLE differ)
-endif()
+
+# `text`'s line from byte `start` to the next newline (or the end), shortened around byte `column`
+# (counted from 1) when long: the lines of the large transforms run to a few hundred kilobytes.
+function(excerpt text start column out)
+  string(SUBSTRING "${text}" ${start} -1 rest)
+  string(FIND "${rest}" "\n" end)
+  if(NOT end EQUAL -1)
+    string(SUBSTRING "${rest}" 0 ${end} rest)
+  endif()
+  string(LENGTH "${rest}" length)
+  if(length EQUAL 0)
+    set(${out} "(end of output)" PARENT_SCOPE)
+    return()
+  endif()
+  if(length LESS_EQUAL 240)
+    set(${out} "${rest}" PARENT_SCOPE)
+    return()
+  endif()
+  # The start of the line (its name) and 80 bytes either side of the difference.
+  string(SUBSTRING "${rest}" 0 80 head)
+  math(EXPR from "${column} - 81")
+  if(from LESS 80)
+    set(from 80)
+  else()
+    set(head "${head} ...")
+  endif()
+  string(SUBSTRING "${rest}" ${from} 160 middle)
+  math(EXPR shown_end "${from} + 160")
+  if(shown_end LESS length)
+    set(middle "${middle} ...")
+  endif()
+  set(${out} "${head}${middle}" PARENT_SCOPE)
+endfunction()
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUTPUT}-reference.txt ${OUTPUT}.txt
+                RESULT_VARIABLE differ)
 if(NOT differ EQUAL 0)
-  message(FATAL_ERROR "${OUTPUT}.txt does not agree with ${OUTPUT}-reference.txt")
+  # file(READ) turns "\r\n" into "\n", so a difference in line endings alone is told apart first.
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files --ignore-eol ${OUTPUT}-reference.txt ${OUTPUT}.txt
+                  RESULT_VARIABLE differ_in_text)
+  if(differ_in_text EQUAL 0)
+    message(FATAL_ERROR "${OUTPUT}.txt does not agree with ${OUTPUT}-reference.txt: the lines are the "
+                        "same but end differently (\\r\\n against \\n)")
+  endif()
+  file(READ ${OUTPUT}-reference.txt reference_text)
+  file(READ ${OUTPUT}.txt text)
+  # The length of the common prefix, by bisection on the whole outputs.
+  string(LENGTH "${reference_text}" reference_length)
+  string(LENGTH "${text}" length)
+  set(low 0)
+  set(high ${length})
+  if(reference_length LESS length)
+    set(high ${reference_length})
+  endif()
+  while(low LESS high)
+    math(EXPR middle "(${low} + ${high} + 1) / 2")
+    string(SUBSTRING "${reference_text}" 0 ${middle} reference_prefix)
+    string(SUBSTRING "${text}" 0 ${middle} prefix)
+    if(reference_prefix STREQUAL prefix)
+      set(low ${middle})
+    else()
+      math(EXPR high "${middle} - 1")
+    endif()
+  endwhile()
+  # The differing line's number, where it starts and the column of the first differing byte.
+  string(SUBSTRING "${text}" 0 ${low} prefix)
+  string(REGEX MATCHALL "\n" newlines "${prefix}")
+  list(LENGTH newlines line)
+  math(EXPR line "${line} + 1")
+  string(FIND "${prefix}" "\n" last_newline REVERSE)
+  math(EXPR start "${last_newline} + 1")
+  math(EXPR column "${low} - ${start} + 1")
+  excerpt("${reference_text}" ${start} ${column} reference_line)
+  excerpt("${text}" ${start} ${column} this_line)
+  message(FATAL_ERROR "${OUTPUT}.txt does not agree with ${OUTPUT}-reference.txt: first at line ${line}, "
+                      "byte ${column}\n  other build: ${reference_line}\n  this build:  ${this_line}")
 endif()
 file(STRINGS ${OUTPUT}.txt lines)
 list(LENGTH lines count)

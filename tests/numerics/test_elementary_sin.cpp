@@ -1,0 +1,4 @@
+// (being written)
+#include <gtest/gtest.h>
+
+#include "numerics/elementary.h"
