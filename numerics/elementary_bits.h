@@ -31,9 +31,7 @@ inline float float_from_bits(std::uint32_t b) {
 }
 
 // 2^k as a double, for k in [-1022, 1023] (normal powers only).
-inline double power_of_two(int k) {
-  return double_from_bits(static_cast<std::uint64_t>(k + 1023) << 52);
-}
+inline double power_of_two(int k) { return double_from_bits(static_cast<std::uint64_t>(k + 1023) << 52); }
 
 // x·2^k for k in [-2044, 2046], rounded once: a scale that would leave the normal range is applied in
 // two exact-or-final steps, so a subnormal result is rounded only at the last multiplication.

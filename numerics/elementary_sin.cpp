@@ -1,6 +1,7 @@
 // Double-precision sine: the argument is reduced modulo pi/2 (Cody-Waite for moderate arguments,
 // Payne-Hanek with 1280 bits of 2/pi for large ones) to a double-double r with |r| <= pi/4, and sine or
-// cosine of r is evaluated with its leading terms exact, so that the result is nearly always correctly rounded.
+// cosine of r is evaluated with its leading terms exact, so that the result is nearly always correctly
+// rounded.
 #include <cstdint>
 
 #include "numerics/elementary.h"
@@ -257,10 +258,10 @@ NUMERICS_SIN_COLD Reduced reduce_large(double ax) {
     return r;
   }
   // The 128 bits from the leading one down, as 53 + 53 bits in two doubles.
-  const std::uint64_t upper = (static_cast<std::uint64_t>(bits_at(product, lead - 31)) << 32) |
-                              bits_at(product, lead - 63);
-  const std::uint64_t lower = (static_cast<std::uint64_t>(bits_at(product, lead - 95)) << 32) |
-                              bits_at(product, lead - 127);
+  const std::uint64_t upper =
+      (static_cast<std::uint64_t>(bits_at(product, lead - 31)) << 32) | bits_at(product, lead - 63);
+  const std::uint64_t lower =
+      (static_cast<std::uint64_t>(bits_at(product, lead - 95)) << 32) | bits_at(product, lead - 127);
   const double f_head = static_cast<double>(upper >> 11) * power_of_two(lead - point - 52);
   const double f_next =
       static_cast<double>(((upper & 0x7FFu) << 42) | (lower >> 22)) * power_of_two(lead - point - 105);
@@ -293,8 +294,8 @@ double sin(double x) {
   const double result = (r.quadrant & 1u) != 0 ? cos_kernel(r.hi, r.lo) : sin_kernel(r.hi, r.lo);
   // Quadrants 2 and 3 negate, and sin is odd: both signs are applied last as one flip of the sign
   // bit, so sin(-x) = -sin(x) bit for bit.
-  const std::uint64_t flip = (bits ^ (static_cast<std::uint64_t>(r.quadrant & 2u) << 62)) &
-                             (std::uint64_t{1} << 63);
+  const std::uint64_t flip =
+      (bits ^ (static_cast<std::uint64_t>(r.quadrant & 2u) << 62)) & (std::uint64_t{1} << 63);
   return double_from_bits(bits_of(result) ^ flip);
 }
 

@@ -86,8 +86,8 @@ float normal_deviate(int* seed) {
     b = static_cast<float>(2.0 * static_cast<double>(uniform_deviate(seed)) - 1.0);
     rsq = a * a + b * b;
   } while (rsq >= 1.0f || rsq == 0.0f);
-  const float fac =
-      static_cast<float>(std::sqrt(-2.0 * static_cast<double>(elementary::logf(rsq)) / static_cast<double>(rsq)));
+  const float fac = static_cast<float>(
+      std::sqrt(-2.0 * static_cast<double>(elementary::logf(rsq)) / static_cast<double>(rsq)));
   saved_normal = a * fac;
   saved_normal_waiting = 1;
   return b * fac;

@@ -35,7 +35,9 @@ constexpr double kKsRelativeToSum = 1e-8;
 double magnitude(float v) { return std::fabs(static_cast<double>(v)); }
 
 // The shared exponential front factor x^a e^-x / Gamma(a) of gser and gcf, left to right in float.
-float gamma_front_factor(float a, float x, float gln) { return elementary::expf(-x + a * elementary::logf(x) - gln); }
+float gamma_front_factor(float a, float x, float gln) {
+  return elementary::expf(-x + a * elementary::logf(x) - gln);
+}
 
 // Holds a result that rounding carried outside [0, 1] at the nearer end (NaN passes). With a large a
 // and a tiny b the float sum a + b inside ln Gamma(a + b) moves the front factor by a relative 1e-4 or
@@ -144,9 +146,10 @@ float incomplete_beta(float a, float b, float x) {
   if (xd != 0.0 && xd != 1.0) {
     // x^a (1-x)^b / B(a, b): a ln x is a float product, the rest is summed in double.
     const float a_log_x = a * elementary::logf(x);
-    bt = static_cast<float>(elementary::exp(log_gamma(static_cast<double>(ab)) - log_gamma(static_cast<double>(a)) -
-                                     log_gamma(static_cast<double>(b)) + static_cast<double>(a_log_x) +
-                                     static_cast<double>(b) * elementary::log(1.0 - xd)));
+    bt = static_cast<float>(elementary::exp(log_gamma(static_cast<double>(ab)) -
+                                            log_gamma(static_cast<double>(a)) -
+                                            log_gamma(static_cast<double>(b)) + static_cast<double>(a_log_x) +
+                                            static_cast<double>(b) * elementary::log(1.0 - xd)));
   }
   // The fraction converges fast below the mean-like threshold; above it use the symmetry
   // I_x(a, b) = 1 - I_{1-x}(b, a).
