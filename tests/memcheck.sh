@@ -13,7 +13,10 @@ valgrind=$(command -v valgrind) || { echo "memcheck: valgrind is not installed (
 # The accuracy cases draw 10^6 arguments each natively; under valgrind a few thousand show the same
 # memory behaviour.
 export TARVEL_ACCURACY_SAMPLES=${TARVEL_ACCURACY_SAMPLES:-4096}
-ctest --test-dir "$build" -T memcheck -j2 -E "DeathTest|^validator$|^validator_(lifecycle|load)_stress$" "${@:2}" \
+# The elementary functions' comparisons with MPFR are left out too: a million multiple-precision
+# evaluations under valgrind would take most of an hour, and test_elementary runs the same library code.
+ctest --test-dir "$build" -T memcheck -j2 \
+  -E "DeathTest|^validator$|^validator_(lifecycle|load)_stress$|^elementary_(sweep|accuracy)\.sample$" "${@:2}" \
   --overwrite "MemoryCheckCommand=$valgrind" \
   --overwrite "MemoryCheckCommandOptions=--leak-check=full --errors-for-leak-kinds=definite --error-exitcode=99 --num-callers=30" \
   | tee "$build/memcheck.log" | grep -vE '^ +Start |MemCheck #[0-9]+: .* Passed'
