@@ -58,7 +58,7 @@ struct Function {
 // probabilities, twiddle angles within one turn.
 template <typename T, typename F>
 void walk(benchmark::State& state, bool chained, T low, T high, F f) {
-  static const std::vector<T> args = uniform(low, high);
+  const std::vector<T> args = uniform(low, high);
   if (chained) {
     chain(state, args, f);
   } else {
