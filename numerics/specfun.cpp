@@ -94,9 +94,6 @@ void gser(float* gamser, float a, float x, float* gln) {
     *gamser = 0.0f;
     return;
   }
-  // The front factor does not depend on the sum: formed first, it overlaps with the loop instead of
-  // waiting for the loop's last (mispredicted) branch.
-  const float front = gamma_front_factor(a, x, *gln);
   float ap = a;
   float sum = detail::reciprocal_in_double(a);
   float del = sum;
@@ -107,7 +104,7 @@ void gser(float* gamser, float a, float x, float* gln) {
     if (magnitude(del) < magnitude(sum) * kRelativeAccuracy) {
       // For a tiny a, P is 1 less a tiny amount, and the float rounding of ln Gamma(a) (about 83 at
       // a = 1e-36) can carry the product past 1, which made gammq = 1 - P negative: P is held at 1.
-      const float p = sum * front;
+      const float p = sum * gamma_front_factor(a, x, *gln);
       *gamser = p > 1.0f ? 1.0f : p;
       return;
     }
@@ -119,8 +116,6 @@ void gser(float* gamser, float a, float x, float* gln) {
 // b_i update are done in double and rounded back.
 void gcf(float* gammcf, float a, float x, float* gln) {
   *gln = static_cast<float>(log_gamma(static_cast<double>(a)));
-  // Formed before the loop so that it overlaps with it, as in gser.
-  const float front = gamma_front_factor(a, x, *gln);
   float b = static_cast<float>(static_cast<double>(x) + 1.0 - static_cast<double>(a));
   float c = kHugeFloat;
   float d = detail::reciprocal_in_double(b);
@@ -140,7 +135,7 @@ void gcf(float* gammcf, float a, float x, float* gln) {
     if (std::fabs(static_cast<double>(del) - 1.0) < kRelativeAccuracy) break;
   }
   if (i > kMaxIterations) fatal_numeric_error("a too large, ITMAX too small in gcf");
-  *gammcf = front * h;
+  *gammcf = gamma_front_factor(a, x, *gln) * h;
 }
 
 float incomplete_beta(float a, float b, float x) {
