@@ -10,10 +10,12 @@ namespace elementary {
 // Special values as C99 Annex F gives them (NaN, ±∞, ±0, overflow to +∞, underflow through the
 // subnormals to +0); no floating-point status flags or errno are promised.
 double exp(double x);
-double log(double x);
-double sin(double x);  // any finite argument, huge ones reduced with the full 2/π
+inline double log(double x);  // main path inline, in elementary_log.h
+double sin(double x);         // any finite argument, huge ones reduced with the full 2/π
 float expf(float x);
 float logf(float x);
 
 }  // namespace elementary
 }  // namespace numerics
+
+#include "numerics/elementary_log.h"
