@@ -375,11 +375,12 @@ float expf(float x) {
   // which is 2^-46.5 relative in the result.
   const double r = red.z - red.kd;
   // 2^(r/64) = exp(r·ln2/64) by its Taylor polynomial of degree 4 (truncation below 2^-44.5), in
-  // Estrin's form for a short dependency chain.
+  // Estrin's form for a short dependency chain: t = 2^(k/64) is ready before the polynomial and is
+  // multiplied into its two halves, so that the last step is an addition, not a product after one.
   const double r2 = r * r;
-  const double p =
-      (1.0 + kExpCoefficient1 * r) + r2 * ((kExpCoefficient2 + kExpCoefficient3 * r) + kExpCoefficient4 * r2);
-  const double y = (red.scale * kExpTable[red.j].hi) * p;
+  const double t = red.scale * kExpTable[red.j].hi;
+  const double y = t * (1.0 + kExpCoefficient1 * r) +
+                   (t * r2) * ((kExpCoefficient2 + kExpCoefficient3 * r) + kExpCoefficient4 * r2);
   // y errs by less than 2^-44 relative; the test below allows 2^-42, 2048 ulps of y.
   if (y < 0x1p-126) {
     // Subnormal float result: the rounding grid is coarser than the binade of y, so the bound is
@@ -393,26 +394,31 @@ float expf(float x) {
 }
 
 float logf(float x) {
-  const std::uint32_t u = bits_of(x);
-  if (u - 1u >= 0x7f7fffffu) {  // ±0, negative, +inf or NaN
+  std::uint32_t u = bits_of(x);
+  int bias = 0;
+  if (u - 0x00800000u >= 0x7f000000u) {  // ±0, subnormal, negative, +inf or NaN
     if ((u & 0x7fffffffu) == 0) return -std::numeric_limits<float>::infinity();
     if ((u & 0x7fffffffu) > 0x7f800000u) return x + x;
     if (u == 0x7f800000u) return x;
-    return std::numeric_limits<float>::quiet_NaN();
+    if ((u >> 31) != 0) return std::numeric_limits<float>::quiet_NaN();
+    // Positive subnormal: 2^23·x is normal and exact.
+    u = bits_of(x * 0x1p23f);
+    bias = -23;
   }
-  // x = 2^e·m, m in [1, 2) (a subnormal x is a normal double), and m = (1 + j/128)(1 + r) with
-  // j = round(128·(m - 1)): r = m·c_j - 1 is exact and |r| <= 2^-8. e counts one more for j >= 64,
-  // whose table entry holds log(1/c_j) - ln2.
-  const std::uint64_t b = bits_of(static_cast<double>(x));
-  const unsigned j = static_cast<unsigned>((((b >> 44) & 0xffu) + 1u) >> 1);
-  const int e = static_cast<int>(b >> 52) - 1023 + static_cast<int>((j + 64u) >> 7);
-  const double m = double_from_bits((b & 0x000fffffffffffffu) | 0x3ff0000000000000u);
+  // x = 2^e·m, m in [1, 2), and m = (1 + j/128)(1 + r) with j = round(128·(m - 1)): r = m·c_j - 1 is
+  // exact and |r| <= 2^-8. e counts one more for j >= 64, whose table entry holds log(1/c_j) - ln2.
+  // e, j and m are read from the float's own bits, which saves the conversion to double on the path
+  // to the table.
+  const unsigned j = (((u >> 15) & 0xffu) + 1u) >> 1;
+  const int e = static_cast<int>(u >> 23) - 127 + bias + static_cast<int>((j + 64u) >> 7);
+  const double m = double_from_bits((static_cast<std::uint64_t>(u & 0x7fffffu) << 29) | 0x3ff0000000000000u);
   const double r = m * kLogTable[j].c - 1.0;
   const double ed = static_cast<double>(e);
-  // Taylor polynomial of log1p of degree 5 in Estrin's form: truncation below 2^-42.5 relative.
+  // Taylor polynomial of log1p of degree 5 in Estrin's form: truncation below 2^-42.5 relative. The
+  // table part joins r first, while r^2 and r^4 are formed.
   const double r2 = r * r;
-  const double p = r + (r2 * (-0.5 + r * (1.0 / 3)) + (r2 * r2) * (-0.25 + r * 0.2));
-  const double y = (ed * kLn2 + kLogTable[j].minus_log_hi) + p;
+  const double y = ((ed * kLn2 + kLogTable[j].minus_log_hi) + r) +
+                   (r2 * (-0.5 + r * (1.0 / 3)) + (r2 * r2) * (-0.25 + r * 0.2));
   // y errs by less than 2^-42 relative: the result has no cancellation beyond a factor 3, since
   // |log x| is at least a third of |e·ln2 + log(1/c_j)| when that is not zero. The test below allows
   // 2^-40, 8192 ulps of y. log(1) = +0 exactly.
