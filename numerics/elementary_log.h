@@ -312,10 +312,12 @@ inline double log_of_normal(std::uint64_t ix, int bias) {
   // so the truncation is below 2^-65.9·|r|. Rounding r^2 and leaving out r_hi·r_lo err by less than
   // 2^-70 absolute, which is below 2^-60 of the result: that is at least |r|/2, or 2^-10 outside
   // entry 149 (and r_lo is 0 in entry 149, where c = 1).
+  // The polynomial is in Estrin's form, three pairs of terms joined by r^2 and r^4, for a short chain.
   const double r2 = r_hi * r_hi;
-  const double poly = (0x1.5555555555555p-2 - r_hi * 0.25) +
-                      r2 * ((0x1.999999999999ap-3 - r_hi * 0x1.5555555555555p-3) + r2 * 0x1.2492492492492p-3);
-  const double lo = (((ed * kLn2Lo + t.minus_log_lo) + b_err) + r_lo) + r2 * (r_hi * poly - 0.5);
+  const double r4 = r2 * r2;
+  const double poly = ((r_hi * 0x1.5555555555555p-2 - 0.5) + r2 * (r_hi * 0x1.999999999999ap-3 - 0.25)) +
+                      r4 * (r_hi * 0x1.2492492492492p-3 - 0x1.5555555555555p-3);
+  const double lo = (((ed * kLn2Lo + t.minus_log_lo) + b_err) + r_lo) + r2 * poly;
   return b + lo;
 }
 
