@@ -34,10 +34,11 @@ constexpr double kKsRelativeToSum = 1e-8;
 
 double magnitude(float v) { return std::fabs(static_cast<double>(v)); }
 
-// The shared exponential front factor x^a e^-x / Gamma(a) of gser and gcf, left to right in float.
-float gamma_front_factor(float a, float x, float gln) {
-  return elementary::expf(-x + a * elementary::logf(x) - gln);
-}
+// The shared exponential front factor x^a e^-x / Gamma(a) of gser and gcf, left to right in float:
+// exp(-x + a ln x - ln Gamma(a)). The first two terms depend on x alone and are formed before the
+// loops, so that only the last subtraction and the exponential wait for them.
+float front_exponent(float a, float x) { return -x + a * elementary::logf(x); }
+float gamma_front_factor(float exponent, float gln) { return elementary::expf(exponent - gln); }
 
 // Holds a result that rounding carried outside [0, 1] at the nearer end (NaN passes). With a large a
 // and a tiny b the float sum a + b inside ln Gamma(a + b) moves the front factor by a relative 1e-4 or
@@ -94,6 +95,7 @@ void gser(float* gamser, float a, float x, float* gln) {
     *gamser = 0.0f;
     return;
   }
+  const float exponent = front_exponent(a, x);
   float ap = a;
   float sum = detail::reciprocal_in_double(a);
   float del = sum;
@@ -104,7 +106,7 @@ void gser(float* gamser, float a, float x, float* gln) {
     if (magnitude(del) < magnitude(sum) * kRelativeAccuracy) {
       // For a tiny a, P is 1 less a tiny amount, and the float rounding of ln Gamma(a) (about 83 at
       // a = 1e-36) can carry the product past 1, which made gammq = 1 - P negative: P is held at 1.
-      const float p = sum * gamma_front_factor(a, x, *gln);
+      const float p = sum * gamma_front_factor(exponent, *gln);
       *gamser = p > 1.0f ? 1.0f : p;
       return;
     }
@@ -116,6 +118,7 @@ void gser(float* gamser, float a, float x, float* gln) {
 // b_i update are done in double and rounded back.
 void gcf(float* gammcf, float a, float x, float* gln) {
   *gln = static_cast<float>(log_gamma(static_cast<double>(a)));
+  const float exponent = front_exponent(a, x);
   float b = static_cast<float>(static_cast<double>(x) + 1.0 - static_cast<double>(a));
   float c = kHugeFloat;
   float d = detail::reciprocal_in_double(b);
@@ -135,7 +138,7 @@ void gcf(float* gammcf, float a, float x, float* gln) {
     if (std::fabs(static_cast<double>(del) - 1.0) < kRelativeAccuracy) break;
   }
   if (i > kMaxIterations) fatal_numeric_error("a too large, ITMAX too small in gcf");
-  *gammcf = gamma_front_factor(a, x, *gln) * h;
+  *gammcf = gamma_front_factor(exponent, *gln) * h;
 }
 
 float incomplete_beta(float a, float b, float x) {
