@@ -148,8 +148,8 @@ const std::vector<double> kExpList = {0.0,
                                       -0x1.9d5cp-4};
 // log: 1 and its neighbours, powers of two, subnormals, the largest double, e, √2, the edges of the
 // subintervals next to 1 and of the reduced range [0x1.6a8p-1, 0x1.6a8p+0), arguments outside the
-// domain, and
-// arguments whose exact result lies closest to a midpoint among this program's 10^8 random ones.
+// domain, the arguments whose exact result lies closest to a midpoint among this program's 10^8 random
+// ones, and the two largest errors it found (before and after the polynomial took Estrin's form).
 const std::vector<double> kLogList = {1.0,
                                       0x1.0000000000001p+0,
                                       0x1.fffffffffffffp-1,
@@ -189,7 +189,8 @@ const std::vector<double> kLogList = {1.0,
                                       0x1.0000000000014p+0,
                                       0x1.fffffffffffd8p-1,
                                       0x1.000000000001cp+0,
-                                      0x1.006d849dc2c36p+0};
+                                      0x1.006d849dc2c36p+0,
+                                      0x1.0072e4babf4a4p+0};
 // sin: zeros, tiny and subnormal arguments, the doubles nearest π/2, π, 3π/2, 2π and larger multiples,
 // 0x1.6ac5b262ca1ffp+849 (the double closest to a multiple of π/2 relative to its size), huge
 // arguments up to the largest double, and NaN and the infinities (NaN).
