@@ -8,18 +8,12 @@
 
 #include "extra_memory.h"
 #include "numerics/numerics.h"
+#include "specfun_arguments.h"
 
 namespace {
 
-constexpr int kArguments = 1024;
-
-// Evenly spread arguments in [low, high).
-std::vector<float> spread(float low, float high) {
-  std::vector<float> v(kArguments);
-  for (int i = 0; i < kArguments; ++i)
-    v[static_cast<std::size_t>(i)] = low + (high - low) * (static_cast<float>(i) + 0.5f) / kArguments;
-  return v;
-}
+using bench_support::kSpecfunArguments;
+using bench_support::spread;
 
 template <typename F>
 void run(benchmark::State& state, const std::vector<float>& args, F f) {
@@ -27,35 +21,37 @@ void run(benchmark::State& state, const std::vector<float>& args, F f) {
   for (auto _ : state) {
     for (float x : args) benchmark::DoNotOptimize(f(x));
   }
-  state.SetItemsProcessed(state.iterations() * kArguments);
+  state.SetItemsProcessed(state.iterations() * kSpecfunArguments);
 }
 
 // gammq(a, x) with x below a + 1 (series) and above it (continued fraction).
 void BM_gammq_series(benchmark::State& state) {
-  run(state, spread(0.1f, 4.5f), [](float x) { return numerics::gammq(3.5f, x); });
+  run(state, bench_support::gammq_series_arguments(), [](float x) { return numerics::gammq(3.5f, x); });
 }
 void BM_gammq_fraction(benchmark::State& state) {
-  run(state, spread(4.5f, 20.0f), [](float x) { return numerics::gammq(3.5f, x); });
+  run(state, bench_support::gammq_fraction_arguments(), [](float x) { return numerics::gammq(3.5f, x); });
 }
 void BM_std_tgamma(benchmark::State& state) {
   run(state, spread(0.5f, 20.0f), [](float x) { return std::tgamma(x); });
 }
 
 void BM_incomplete_beta(benchmark::State& state) {
-  run(state, spread(0.0f, 1.0f), [](float x) { return numerics::incomplete_beta(2.5f, 4.0f, x); });
+  run(state, bench_support::incomplete_beta_arguments(),
+      [](float x) { return numerics::incomplete_beta(2.5f, 4.0f, x); });
 }
 void BM_std_beta(benchmark::State& state) {
   run(state, spread(0.5f, 20.0f), [](float x) { return std::beta(x, 4.0f); });
 }
 
 void BM_complementary_error_function(benchmark::State& state) {
-  run(state, spread(-4.0f, 4.0f), [](float x) { return numerics::complementary_error_function(x); });
+  run(state, bench_support::erfc_arguments(),
+      [](float x) { return numerics::complementary_error_function(x); });
 }
 void BM_std_erfc_float(benchmark::State& state) {
-  run(state, spread(-4.0f, 4.0f), [](float x) { return std::erfc(x); });
+  run(state, bench_support::erfc_arguments(), [](float x) { return std::erfc(x); });
 }
 void BM_std_erfc_double(benchmark::State& state) {
-  run(state, spread(-4.0f, 4.0f), [](float x) { return std::erfc(static_cast<double>(x)); });
+  run(state, bench_support::erfc_arguments(), [](float x) { return std::erfc(static_cast<double>(x)); });
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "specfun_arguments.h"
+
 #define DECLARE_VERSION(ns)                                            \
   namespace ns {                                                       \
   float gammq(float a, float x);                                       \
@@ -20,15 +22,6 @@ DECLARE_VERSION(numerics_after)
 
 namespace {
 
-constexpr int kBatch = 1024;
-
-std::vector<float> spread(float low, float high) {
-  std::vector<float> v(kBatch);
-  for (int i = 0; i < kBatch; ++i)
-    v[static_cast<std::size_t>(i)] = low + (high - low) * (static_cast<float>(i) + 0.5f) / kBatch;
-  return v;
-}
-
 // Nanoseconds for one batch; the calls are independent, as in bench_specfun.
 template <typename F>
 double batch(const std::vector<float>& args, F f) {
@@ -40,10 +33,6 @@ double batch(const std::vector<float>& args, F f) {
   return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 double quantile(std::vector<double> v, double q) {
   std::sort(v.begin(), v.end());
   return v[static_cast<std::size_t>(q * static_cast<double>(v.size() - 1))];
@@ -66,8 +55,9 @@ void compare(const char* name, const std::vector<float>& args, Before before, Af
     ratio.push_back(a / b);
   }
   std::printf("%-30s after/before %.3f (quartiles %.3f, %.3f)   %.1f ns -> %.1f ns per call\n", name,
-              median(ratio), quantile(ratio, 0.25), quantile(ratio, 0.75), median(tb) / kBatch,
-              median(ta) / kBatch);
+              quantile(ratio, 0.5), quantile(ratio, 0.25), quantile(ratio, 0.75),
+              quantile(tb, 0.5) / bench_support::kSpecfunArguments,
+              quantile(ta, 0.5) / bench_support::kSpecfunArguments);
 }
 
 }  // namespace
@@ -75,18 +65,19 @@ void compare(const char* name, const std::vector<float>& args, Before before, Af
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 2000;
   compare(
-      "gammq, series (x < a + 1)", spread(0.1f, 4.5f),
+      "gammq, series (x < a + 1)", bench_support::gammq_series_arguments(),
       [](float x) { return numerics_before::gammq(3.5f, x); },
       [](float x) { return numerics_after::gammq(3.5f, x); }, rounds);
   compare(
-      "gammq, fraction", spread(4.5f, 20.0f), [](float x) { return numerics_before::gammq(3.5f, x); },
+      "gammq, fraction", bench_support::gammq_fraction_arguments(),
+      [](float x) { return numerics_before::gammq(3.5f, x); },
       [](float x) { return numerics_after::gammq(3.5f, x); }, rounds);
   compare(
-      "incomplete_beta", spread(0.0f, 1.0f),
+      "incomplete_beta", bench_support::incomplete_beta_arguments(),
       [](float x) { return numerics_before::incomplete_beta(2.5f, 4.0f, x); },
       [](float x) { return numerics_after::incomplete_beta(2.5f, 4.0f, x); }, rounds);
   compare(
-      "complementary_error_function", spread(-4.0f, 4.0f),
+      "complementary_error_function", bench_support::erfc_arguments(),
       [](float x) { return numerics_before::complementary_error_function(x); },
       [](float x) { return numerics_after::complementary_error_function(x); }, rounds);
   return 0;
