@@ -11,7 +11,7 @@ struct Result {
   enum class Ending { not_started, exited, crashed };
   Ending ending = Ending::not_started;
   // The exit status when the program exited; the signal (POSIX) or exception code (Windows) when it
-  // crashed.
+  // crashed; on Windows, the system's error code when it could not be started.
   unsigned long code = 0;
   std::string output;  // standard output, line ends normalised to "\n"
 };

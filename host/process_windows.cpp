@@ -77,6 +77,28 @@ const char* exception_name(unsigned long code) {
   }
 }
 
+// Creating a process can fail for a moment when the system is short of resources (seen under Wine
+// with several test programs starting children at once): a few more tries, with a pause between them,
+// tell that apart from a program that cannot be started at all.
+bool start(const std::string& program, std::string& command_line, STARTUPINFOA& startup,
+           PROCESS_INFORMATION& child) {
+  constexpr int kTries = 4;
+  constexpr DWORD kPauseMilliseconds = 200;
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &child))
+      return true;
+    const DWORD error = GetLastError();
+    const bool lasting = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                         error == ERROR_BAD_EXE_FORMAT || error == ERROR_ACCESS_DENIED;
+    if (lasting || attempt == kTries) {
+      SetLastError(error);
+      return false;
+    }
+    Sleep(kPauseMilliseconds * static_cast<DWORD>(attempt));
+  }
+}
+
 LONG WINAPI end_with_exception_code(EXCEPTION_POINTERS* exception) {
   TerminateProcess(GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
   return EXCEPTION_EXECUTE_HANDLER;
@@ -88,7 +110,10 @@ Result run(const std::string& program, const std::vector<std::string>& arguments
   Result result;
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE read_end = nullptr, write_end = nullptr;
-  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return result;
+  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) {
+    result.code = GetLastError();
+    return result;
+  }
   SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
 
   std::string command_line = quote(program);
@@ -103,8 +128,8 @@ Result run(const std::string& program, const std::vector<std::string>& arguments
   startup.hStdInput = nothing;
   PROCESS_INFORMATION child{};
   std::fflush(stdout);  // keeps this process's lines ahead of what the child writes to standard error
-  const BOOL started = CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0,
-                                      nullptr, nullptr, &startup, &child);
+  const bool started = start(program, command_line, startup, child);
+  if (!started) result.code = GetLastError();
   CloseHandle(write_end);
   if (nothing != INVALID_HANDLE_VALUE) CloseHandle(nothing);
   if (started) {
@@ -129,6 +154,10 @@ std::string describe_ending(const Result& result) {
       return text;
     case Result::Ending::not_started:
       break;
+  }
+  if (result.code != 0) {
+    std::snprintf(text, sizeof text, "the process could not be started (Windows error %lu)", result.code);
+    return text;
   }
   return "the process could not be started";
 }

@@ -7,6 +7,7 @@
 
 #include "host/contract.h"
 #include "host/module_loader.h"
+#include "host/process.h"
 #include "support/run_process.h"
 
 namespace {
@@ -134,6 +135,21 @@ TEST(StandInHost, BadUsageAndMissingModulesFailWithTheirOwnStatus) {
   const ProcessResult help = run_host({"--help"});
   EXPECT_EQ(help.exit_status, 0);
   EXPECT_EQ(help.output.rfind("Usage: Halvane.exe [options]\n", 0), 0u) << help.output;
+}
+
+// A program that does not exist is a lasting failure: told at once, and on Windows with the system's
+// error code rather than after the retries meant for a moment's shortage.
+TEST(StandInHost, AProgramThatCannotBeStartedIsToldSo) {
+  using halvane_host::process::Result;
+  const std::string missing = halvane_host::loader::executable_directory() + "no-such-program.exe";
+  const Result ran = halvane_host::process::run(missing, {});
+#ifdef _WIN32
+  EXPECT_EQ(ran.ending, Result::Ending::not_started);
+  EXPECT_EQ(halvane_host::process::describe_ending(ran),
+            "the process could not be started (Windows error 2)");
+#else
+  EXPECT_EQ(halvane_host::process::describe_ending(ran), "exit status 127");
+#endif
 }
 
 }  // namespace
